@@ -1,0 +1,7 @@
+#include "app/program.h"
+
+namespace vexmora {
+
+void Program::checkForUpdate() {}
+
+}  // namespace vexmora
