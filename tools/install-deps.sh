@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing Vexmora need, when missing.
 set -e
 packages="cmake ninja-build g++ python3 googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-zenhei"
+  clang libclang-rt-dev g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth xdotool imagemagick fonts-wqy-zenhei"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -14,6 +14,7 @@ run_suite() {  # preset
   ctest --preset "$1" 2>&1 | tee -a "$log"
 }
 run_suite native || status=1
+run_suite fuzz || status=1
 run_suite win64 || status=1
 
 passed=0; failed=0

@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/platform.h"
@@ -60,7 +61,8 @@ public:
         Text result = text;
         for (const auto& [name, value] : environment) {
             const Text reference = "%" + name + "%";
-            for (std::size_t at; (at = result.find(reference)) != Text::npos;) result.replace(at, reference.size(), value);
+            for (std::size_t at = 0; (at = result.find(reference, at)) != Text::npos; at += value.size())
+                result.replace(at, reference.size(), value);
         }
         return result;
     }
