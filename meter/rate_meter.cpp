@@ -48,10 +48,9 @@ void Program::updateRatesAndTotals() {
         s.prevMonitorNumber = s.monitorNumber;
         s.prevRowCount = rows;
     } else {
-        // No such row (yet): no traffic, and the next reading is a first one.
+        // No such row: no traffic, and the next reading is a first one.
         s.prevInOctets = 0;
         s.prevOutOctets = 0;
-        s.prevMonitorNumber = 0;
     }
     const double rxKb = rxDelta / 1024.0;
     const double txKb = txDelta / 1024.0;
