@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "app/platform.h"
 #include "app/win32_handles.h"
+#include "ui/label_win32.h"
+#include "ui/picture_win32.h"
 
 namespace vexmora {
 class Program;
@@ -18,6 +22,9 @@ namespace vexmora::win32 {
 class Win32Windows final : public Windows {
 public:
     explicit Win32Windows(HINSTANCE instance);
+    ~Win32Windows() override;
+    Win32Windows(const Win32Windows&) = delete;
+    Win32Windows& operator=(const Win32Windows&) = delete;
     void connect(Program& program) { program_ = &program; }
 
     // Loads BarWindow hidden; its created event is raised by the entry.
@@ -45,16 +52,29 @@ public:
 private:
     static LRESULT CALLBACK barProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK detailProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK mouseLeaveHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND handle(WindowId window) const { return window == WindowId::bar ? bar_.get() : detail_.get(); }
+    // The program, once its window has finished loading and while it runs.
+    Program* live(bool windowLoaded) const;
+    bool paintBackground(HWND window, HDC dc) const;
+    TransparentLabel* addLabel(HWND parent, const LabelDesign& design, const TiledPicture& background);
 
     HINSTANCE instance_;
     Program* program_ = nullptr;
     bool loaded_ = false;
+    bool detailLoaded_ = false;
+    TiledPicture barPicture_;
+    TiledPicture panelPicture_;
     UniqueWindow owner_;
     UniqueWindow bar_;
     UniqueWindow detail_;
     HWND versionEdit_ = nullptr;
-    std::map<LabelId, Text> labelTexts_;
+    // Declared after the windows: labels go first, while their parents exist.
+    std::vector<std::unique_ptr<TransparentLabel>> labels_;
+    std::map<LabelId, TransparentLabel*> dataLabels_;
+    TransparentLabel* hoverLabel_ = nullptr;
+    WNDPROC savedLabelProc_ = nullptr;
+    TRACKMOUSEEVENT leaveTrackRecord_{};
 };
 
 }  // namespace vexmora::win32
