@@ -70,8 +70,9 @@ class Session:
         self.probe("set-sz", "Software\\Wine\\WineBrowser", "Browsers", recorder)
         for face in ("宋体", "新宋体", "SimSun", "NSimSun"):
             self.probe("set-sz", "Software\\Wine\\Fonts\\Replacements", face, "WenQuanYi Zen Hei")
-        # The first window on a fresh server stalls other processes' window
-        # queries for a while; get that over with now.
+        # The first window on a fresh server brings up Wine's desktop, which
+        # stalls other processes' window queries for a while: get it over with.
+        self.probe("flash")
         self.probe("windows")
 
     def close(self):
@@ -128,13 +129,20 @@ class Session:
     def start(self, exe=EXE):
         process = subprocess.Popen(["wine", exe], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
+        process.image = os.path.basename(exe)
         self.running.append(process)
         return process
 
     def stop(self, process):
+        """Ends a program the way Windows ends a task; a Unix kill would leave
+        Wine's desktop waiting for the dead process for many seconds."""
         if process.poll() is None:
-            process.kill()
-            process.wait(timeout=30)
+            self.probe("end-image", process.image)
+            try:
+                process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait(timeout=30)
 
     def wait_for(self, condition, timeout=30, interval=0.3, message="condition"):
         deadline = time.time() + timeout

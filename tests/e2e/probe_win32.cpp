@@ -2,6 +2,7 @@
 // prefix: it reads and writes HKCU values and reports the program's windows,
 // as UTF-8 JSON on stdout. It never sends a message to the program.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -163,6 +164,86 @@ int guiResources(DWORD processId) {
     return 0;
 }
 
+struct VisibleSearch {
+    const wchar_t* className;
+    bool found;
+};
+
+BOOL CALLBACK findVisible(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<VisibleSearch*>(param);
+    wchar_t className[256] = {};
+    GetClassNameW(window, className, 256);
+    if (IsWindowVisible(window) && wcscmp(className, search->className) == 0) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Milliseconds from now until a visible top-level window of the class exists.
+int waitVisible(const wchar_t* className, DWORD timeoutMs) {
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < timeoutMs) {
+        VisibleSearch search{className, false};
+        EnumWindows(findVisible, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            print(std::to_string(GetTickCount64() - start) + "\n");
+            return 0;
+        }
+        Sleep(5);
+    }
+    return 5;
+}
+
+// Ends every process that owns a top-level window of the class, the way
+// Windows ends a task, so the Wine server sees the end at once.
+int endClass(const wchar_t* className) {
+    int ended = 0;
+    for (HWND window = FindWindowW(className, nullptr); window != nullptr; window = FindWindowW(className, nullptr)) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (process == nullptr) return 6;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+        if (++ended > 32) return 7;
+    }
+    return 0;
+}
+
+// Ends every process whose image has the name (case-insensitive).
+int endImage(const wchar_t* imageName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 6;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, imageName) != 0 || entry.th32ProcessID == GetCurrentProcessId()) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process == nullptr) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return 0;
+}
+
+// Shows a window for a moment: the first window of a fresh Wine server
+// brings up its desktop, which stalls other processes for a while.
+int flashWindow() {
+    HWND window = CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    for (int i = 0; i < 20; ++i) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -192,6 +273,10 @@ int wmain(int argc, wchar_t** argv) {
         return status == ERROR_SUCCESS ? 0 : 4;
     }
     if (command == L"windows") return listWindows();
+    if (command == L"end-class" && argc == 3) return endClass(argv[2]);
+    if (command == L"flash") return flashWindow();
+    if (command == L"end-image" && argc == 3) return endImage(argv[2]);
+    if (command == L"wait-visible" && argc == 4) return waitVisible(argv[2], std::wcstoul(argv[3], nullptr, 10));
     if (command == L"gui-resources" && argc == 3) return guiResources(std::wcstoul(argv[2], nullptr, 10));
     return 1;
 }

@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Measures how light vexmora.exe is against a baseline Win32 program.
+
+Both run under Wine on Xvfb in one private prefix. Printed for each, with the
+ratio exe / baseline and the goal: time from process start to the bar being
+visible (the update site refusing connections), CPU time over 60 s of live
+ticks, resident memory after those 60 s, and the file size. Then the core's
+per-tick cost from the native Google Benchmark.
+"""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+os.environ.setdefault("VEXMORA_BUILD_DIR", os.path.join(ROOT, "build", "win64"))
+import harness  # noqa: E402
+
+BUILD = os.environ["VEXMORA_BUILD_DIR"]
+RUN_SECONDS = int(os.environ.get("VEXMORA_BENCH_SECONDS", "60"))
+
+
+def program_exe():
+    # The build whose update site is a loopback port nobody listens on.
+    loopback = os.path.join(BUILD, "vexmora_loopback.exe")
+    return loopback if os.path.exists(loopback) else os.path.join(BUILD, "vexmora.exe")
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    ticks = os.sysconf("SC_CLK_TCK")
+    return (int(fields[11]) + int(fields[12])) / ticks  # utime + stime
+
+
+def rss_kb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def time_to_visible(session, exe, window_class):
+    waiter = subprocess.Popen(["wine", harness.PROBE, "wait-visible", window_class, "60000"],
+                              env=session.env, stdout=subprocess.PIPE)
+    time.sleep(0.5)  # the probe is polling before the program starts
+    started = time.monotonic()
+    program = session.start(exe)
+    out, _ = waiter.communicate(timeout=90)
+    elapsed = time.monotonic() - started
+    session.stop(program)
+    time.sleep(1)
+    return elapsed if out.strip() else float("nan")
+
+
+def seed(session):
+    session.delete_key()
+    session.set_dword("监控编号", 1)
+    session.set_dword("透明度", 255)
+    session.set_dword("提示", 0)
+
+
+def core_tick_ns():
+    build = os.path.join(ROOT, "build", "bench-native")
+    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build, "--target", "meter_benchmark", "-j2"], check=True,
+                   stdout=subprocess.DEVNULL)
+    out = subprocess.run([os.path.join(build, "benchmarks", "meter_benchmark"),
+                          "--benchmark_format=console"], capture_output=True, text=True).stdout
+    print(out)
+    for line in out.splitlines():
+        if "Tick" in line.split()[0] if line.split() else False:
+            return float(line.split()[1])
+    return float("nan")
+
+
+def main():
+    subprocess.run([os.path.join(ROOT, "tools", "install-deps.sh")], check=True)
+    subprocess.run(["cmake", "--preset", "win64"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", "--preset", "win64", "-j2"], cwd=ROOT, check=True,
+                   stdout=subprocess.DEVNULL)
+    exe, baseline = program_exe(), os.path.join(BUILD, "vexmora_baseline.exe")
+    session = harness.Session()
+    try:
+        seed(session)
+        starts = {"exe": [], "baseline": []}
+        for _ in range(3):
+            starts["exe"].append(time_to_visible(session, exe, "VexmoraBar"))
+            starts["baseline"].append(time_to_visible(session, baseline, "VexmoraBaseline"))
+        seed(session)
+        programs = {"exe": session.start(exe), "baseline": session.start(baseline)}
+        session.wait_for_window("VexmoraBar")
+        session.wait_for_window("VexmoraBaseline")
+        time.sleep(5)
+        cpu0 = {name: cpu_seconds(p.pid) for name, p in programs.items()}
+        time.sleep(RUN_SECONDS)
+        cpu = {name: cpu_seconds(p.pid) - cpu0[name] for name, p in programs.items()}
+        rss = {name: rss_kb(p.pid) for name, p in programs.items()}
+        for p in programs.values():
+            session.stop(p)
+    finally:
+        session.close()
+    size = {"exe": os.path.getsize(exe), "baseline": os.path.getsize(baseline)}
+    start = {name: statistics.median(v) for name, v in starts.items()}
+    tick = core_tick_ns()
+
+    def row(what, unit, fmt, goal):
+        e, b = what["exe"], what["baseline"]
+        ratio = e / b if b else float("nan")
+        print(f"{unit:<28} exe {fmt.format(e):>10}  baseline {fmt.format(b):>10}  ratio {ratio:6.2f}  goal: {goal}")
+
+    print(f"Vexmora benchmark ({os.path.basename(exe)} against vexmora_baseline.exe, {RUN_SECONDS} s run)")
+    row(start, "start to visible bar (s)", "{:.3f}", "ratio <= 1.10")
+    row(cpu, f"CPU over {RUN_SECONDS} s (s)", "{:.3f}", "ratio <= 1.10")
+    row(rss, "resident memory (KB)", "{:.0f}", f"exe <= baseline + 1024 KB (diff {rss['exe'] - rss['baseline']} KB)")
+    row(size, "file size (bytes)", "{:.0f}", "exe <= 524288 bytes")
+    print(f"{'core tick (ns)':<28} {tick:.1f}  goal: < 300 ns")
+
+
+if __name__ == "__main__":
+    main()
