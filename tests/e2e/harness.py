@@ -121,8 +121,9 @@ class Session:
     def program_windows(self, class_name):
         return [w for w in self.windows() if w["class"] == class_name]
 
-    def gui_resources(self, windows_pid):
-        _, out = self.probe("gui-resources", str(windows_pid))
+    def gui_resources(self, image="vexmora.exe"):
+        """GDI and USER object counts of the running program (GetGuiResources)."""
+        _, out = self.probe("gui-resources", image)
         return json.loads(out.strip().splitlines()[-1])
 
     # -- the program -----------------------------------------------------------
@@ -132,6 +133,39 @@ class Session:
         process.image = os.path.basename(exe)
         self.running.append(process)
         return process
+
+    def start_traced(self, exe=EXE):
+        """Starts the program with Wine's GDI trace on, for live GDI object counts."""
+        log_path = os.path.join(self.root, f"gdi-{len(self.running)}.log")
+        log = open(log_path, "w")
+        process = subprocess.Popen(["wine", exe], env=dict(self.env, WINEDEBUG="+gdi"),
+                                   stdout=subprocess.DEVNULL, stderr=log)
+        log.close()
+        process.image = os.path.basename(exe)
+        process.gdi_log = log_path
+        self.running.append(process)
+        return process
+
+    @staticmethod
+    def live_gdi_objects(process):
+        """The program's live GDI object count, from the last allocation or release
+        Wine traced ("allocated NTGDI_OBJ_BRUSH 0x1100020 12/65536")."""
+        count = None
+        with open(process.gdi_log, errors="replace") as f:
+            for line in f:
+                if "alloc_gdi_handle" in line or "free_gdi_handle" in line:
+                    field = line.rsplit(None, 1)[-1]
+                    if "/" in field:
+                        count = int(field.split("/")[0])
+        return count
+
+    def user_objects(self, windows_pid):
+        """Windows (top-level and child) owned by a process: its USER objects."""
+        count = 0
+        for top in self.windows():
+            count += top["pid"] == windows_pid
+            count += sum(child["pid"] == windows_pid for child in top["children"])
+        return count
 
     def stop(self, process):
         """Ends a program the way Windows ends a task; a Unix kill would leave

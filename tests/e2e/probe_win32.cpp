@@ -154,6 +154,18 @@ int listWindows() {
     return 0;
 }
 
+DWORD processIdOfImage(const wchar_t* imageName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && found == 0; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, imageName) == 0) found = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return found;
+}
+
 int guiResources(DWORD processId) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
     if (process == nullptr) return 2;
@@ -277,6 +289,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"flash") return flashWindow();
     if (command == L"end-image" && argc == 3) return endImage(argv[2]);
     if (command == L"wait-visible" && argc == 4) return waitVisible(argv[2], std::wcstoul(argv[3], nullptr, 10));
-    if (command == L"gui-resources" && argc == 3) return guiResources(std::wcstoul(argv[2], nullptr, 10));
+    if (command == L"gui-resources" && argc == 3) {
+        const DWORD byNumber = std::wcstoul(argv[2], nullptr, 10);
+        return guiResources(byNumber != 0 ? byNumber : processIdOfImage(argv[2]));
+    }
     return 1;
 }
