@@ -74,12 +74,15 @@ HttpResponse Win32Network::httpGet(const Text& hostText, const Text& path, std::
     response.status = static_cast<int>(status);
 
     // To the end, to the bound or to the budget; a failure part-way keeps
-    // the bytes read until then.
+    // the bytes read until then. A read asks only for what has arrived: a
+    // larger read waits for all of it, each byte under its own time-out.
     response.body.resize(maxBodyBytes);
     std::size_t filled = 0;
     while (filled < maxBodyBytes && GetTickCount64() - started < readBudgetMs) {
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request.get(), &available, 0, 0) || available == 0) break;
         DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(maxBodyBytes - filled, 4096));
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(maxBodyBytes - filled, available));
         if (!InternetReadFile(request.get(), response.body.data() + filled, want, &got) || got == 0) break;
         filled += got;
     }
