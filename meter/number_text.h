@@ -11,7 +11,7 @@ namespace vexmora {
 // hair below a half (inexact decimal fractions) up to it.
 double roundToDecimals(double x, int decimals);
 
-// "%.13g" with '.' as the decimal point whatever the C locale says.
+// The text of "%.13g" in the C locale, whatever the process locale.
 Text doubleToText(double x);
 
 // One decimal always: 0 -> "0.0", 12.33984375 -> "12.3".

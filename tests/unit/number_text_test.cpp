@@ -2,7 +2,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "meter/number_text.h"
 
@@ -40,6 +43,28 @@ TEST(DoubleToText, GeneralFormatWithThirteenDigits) {
         {2.0 / 3, "0.6666666666667"},
     };
     for (const auto& [x, text] : cases) EXPECT_EQ(doubleToText(x), text);
+}
+
+TEST(DoubleToText, SameAsPrintfInTheCLocale) {
+    std::vector<double> values;
+    for (int i = -2000; i <= 200000; ++i) values.push_back(i / 10.0);  // every rounded rate and amount
+    std::uint64_t seed = 0x9E3779B97F4A7C15u;
+    for (int k = 0; k < 20000; ++k) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        const double mantissa = static_cast<double>(seed >> 11) / 9007199254740992.0;  // [0, 1)
+        const int exponent = static_cast<int>((seed >> 3) % 40) - 20;
+        values.push_back((k % 2 ? -1 : 1) * mantissa * std::pow(10.0, exponent));
+    }
+    for (double x : {0.00009999999999999999, 0.0001, 9999999999999.4, 9999999999999.5, 1e13, -0.0, 5e-324,
+                     1.7976931348623157e308})
+        values.push_back(x);
+    char expected[64];
+    int mismatches = 0;
+    for (double x : values) {
+        std::snprintf(expected, sizeof expected, "%.13g", x);
+        if (doubleToText(x) != expected && ++mismatches <= 5) ADD_FAILURE() << expected << " vs " << doubleToText(x);
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(DoubleToText, DecimalPointIsADotInAnyLocale) {
