@@ -16,12 +16,15 @@ namespace vexmora::win32 {
 namespace {
 
 // The fetch runs before the bar is shown, so a silent or slow site must not
-// hold the start-up for long: each stage is cut short, and reading stops at
-// the overall budget with what has arrived.
+// hold the start-up for long: each stage is cut short, and reading stops
+// once the budget since the start is spent, keeping what has arrived. The
+// longest wait is about the budget plus one receive time-out. Not bounded:
+// the name look-up, and a site that trickles its header lines (WinINet's
+// synchronous calls cannot be cut short from outside under Wine).
 constexpr DWORD connectTimeoutMs = 1500;
 constexpr DWORD sendTimeoutMs = 1000;
-constexpr DWORD receiveTimeoutMs = 1500;
-constexpr ULONGLONG readBudgetMs = 3000;
+constexpr DWORD receiveTimeoutMs = 1200;
+constexpr ULONGLONG readBudgetMs = 2000;
 
 constexpr const wchar_t* userAgent = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
