@@ -14,37 +14,39 @@ double powerOfTen(int exponent) {
     return result;
 }
 
+// x's text when x is a whole number of tenths from 0.1 up to 10^12, which
+// every rounded rate and amount is: 13 significant digits keep all of its
+// digits, so "%.13g" gives the digits, and a point and the tenth unless it is
+// 0. Returns 0 for any other x.
+std::size_t printTenths(char (&out)[40], double x) {
+    if (x == 0 || !(std::fabs(x) < 1e12)) return 0;
+    const long long tenths = std::llround(x * 10);
+    if (static_cast<double>(tenths) / 10 != x) return 0;
+    unsigned long long magnitude =
+        tenths < 0 ? 0ULL - static_cast<unsigned long long>(tenths) : static_cast<unsigned long long>(tenths);
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* at = end;
+    if (const auto tenth = static_cast<char>(magnitude % 10); tenth != 0) {
+        *--at = static_cast<char>('0' + tenth);
+        *--at = '.';
+    }
+    magnitude /= 10;
+    do {
+        *--at = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (tenths < 0) *--at = '-';
+    const auto length = static_cast<std::size_t>(end - at);
+    std::memcpy(out, at, length);
+    return length;
+}
+
 // The "%.13g" text into out; returns its length. std::to_chars gives the
-// same text as printf in the C locale, in a fraction of the time, and never
+// same text as printf in the C locale, several times faster, and never
 // follows the process locale's decimal point.
 std::size_t printGeneral(char (&out)[40], double x) {
-    // Whole tenths from 0.1 up to 10^12, which every rounded rate and amount
-    // is, keep all their digits in 13 significant ones: they print as
-    // digits, a point and the tenth when it is not 0.
-    if (x != 0 && std::fabs(x) < 1e12) {
-        const long long tenths = std::llround(x * 10);
-        if (static_cast<double>(tenths) / 10 == x) {
-            unsigned long long magnitude = tenths < 0 ? 0ULL - static_cast<unsigned long long>(tenths)
-                                                      : static_cast<unsigned long long>(tenths);
-            const unsigned tenth = static_cast<unsigned>(magnitude % 10);
-            char digits[24];
-            char* end = digits + sizeof digits;
-            char* at = end;
-            if (tenth != 0) {
-                *--at = static_cast<char>('0' + tenth);
-                *--at = '.';
-            }
-            magnitude /= 10;
-            do {
-                *--at = static_cast<char>('0' + magnitude % 10);
-                magnitude /= 10;
-            } while (magnitude != 0);
-            if (tenths < 0) *--at = '-';
-            const auto length = static_cast<std::size_t>(end - at);
-            std::memcpy(out, at, length);
-            return length;
-        }
-    }
+    if (const std::size_t length = printTenths(out, x); length != 0) return length;
     const auto result = std::to_chars(out, out + sizeof out, x, std::chars_format::general, 13);
     return result.ec == std::errc() ? static_cast<std::size_t>(result.ptr - out) : 0;
 }

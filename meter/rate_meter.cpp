@@ -24,7 +24,7 @@ void Program::updateRatesAndTotals() {
     ProgramState& s = state();
     Windows& windows = platform_.windows;
 
-    // Steps 1 and 4 (the two differences) come first, so that one counter
+    // Both differences (1 and 4) come before any text, so that one counter
     // going backwards can void the other direction too.
     std::int32_t rxDelta = 0;
     std::int32_t txDelta = 0;

@@ -55,7 +55,8 @@ TEST(DoubleToText, SameAsPrintfInTheCLocale) {
         const int exponent = static_cast<int>((seed >> 3) % 40) - 20;
         values.push_back((k % 2 ? -1 : 1) * mantissa * std::pow(10.0, exponent));
     }
-    for (double x : {0.00009999999999999999, 0.0001, 9999999999999.4, 9999999999999.5, 1e13, -0.0, 5e-324,
+    for (double x : {0.1, -0.1, 99999999999.9, 123456789012.3, 999999999999.9, 1e12, 1e12 + 0.1, 4503599627370495.5,
+                     0.00009999999999999999, 0.0001, 9999999999999.4, 9999999999999.5, 1e13, -0.0, 5e-324,
                      1.7976931348623157e308})
         values.push_back(x);
     char expected[64];
