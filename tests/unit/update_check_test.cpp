@@ -21,6 +21,8 @@ struct Case {
     bool opens;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+
 class UpdateCheckCases : public ::testing::TestWithParam<Case> {};
 
 TEST_P(UpdateCheckCases, OpensTheDownloadPageOnlyForAnotherVersionText) {
