@@ -118,7 +118,8 @@ void typeCharacters(HWND edit, const std::wstring& characters) {
 const Text monitorPrompt = "一般win7填入14 XP填入2,不行请尝试从1开始递增填入,输入范围1-4";
 
 TEST(Win32InputBox, LooksAsSpecifiedAndConfirmsTheInitialText) {
-    const auto answer = runBox(monitorPrompt, "请输入监控编号", "14", [](HWND box) {
+    HFONT boxFont = nullptr;
+    const auto answer = runBox(monitorPrompt, "请输入监控编号", "14", [&boxFont](HWND box) {
         EXPECT_EQ(textOf(box), L"请输入监控编号");
         const LONG style = GetWindowLongW(box, GWL_STYLE);
         EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
@@ -140,8 +141,9 @@ TEST(Win32InputBox, LooksAsSpecifiedAndConfirmsTheInitialText) {
         EXPECT_NEAR((frame.top + frame.bottom) / 2, (work.top + work.bottom) / 2, 1);
 
         // 9-point 宋体, made by the dialog itself.
+        boxFont = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
         LOGFONTW font{};
-        ASSERT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof(font), &font), 0);
+        ASSERT_NE(GetObjectW(boxFont, sizeof(font), &font), 0);
         EXPECT_STREQ(font.lfFaceName, L"宋体");
         HDC screen = GetDC(nullptr);
         EXPECT_EQ(font.lfHeight, -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72));
@@ -178,6 +180,8 @@ TEST(Win32InputBox, LooksAsSpecifiedAndConfirmsTheInitialText) {
         SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(answer, Text("14"));
+    ASSERT_NE(boxFont, nullptr);
+    EXPECT_EQ(GetObjectType(boxFont), 0u) << "the box's font outlived it";
 }
 
 TEST(Win32InputBox, TakesOnlyDigitsAndMinusAndKeepsTheEditingKeys) {
