@@ -8,8 +8,11 @@ namespace vexmora {
 
 Text buildExePath(const Text& runDirectory, const Text& fileName) {
     const Text joined = runDirectory + "\\" + fileName;
-    if (joined.starts_with("\\\\") && !joined.starts_with("\\\\\\"))
-        return "\\" + replaceAll(joined.substr(1), "\\\\", "\\");
+    if (joined.starts_with("\\\\") && !joined.starts_with("\\\\\\")) {
+        Text path = replaceAll(joined.substr(1), "\\\\", "\\");
+        path.insert(path.begin(), '\\');
+        return path;
+    }
     return replaceAll(joined, "\\\\", "\\");
 }
 

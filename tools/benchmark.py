@@ -74,8 +74,9 @@ def core_tick_ns():
                           "--benchmark_format=console"], capture_output=True, text=True).stdout
     print(out)
     for line in out.splitlines():
-        if "Tick" in line.split()[0] if line.split() else False:
-            return float(line.split()[1])
+        fields = line.split()
+        if fields and fields[0] == "BM_MeterTick":
+            return float(fields[1])  # wall time, ns
     return float("nan")
 
 
