@@ -25,8 +25,10 @@ class Site:
         self.status = 200
         self.body = b"2"
         self.silent = False
+        self.trickle = False      # send the body one byte at a time, slowly
         self.requests = []        # (request line, headers dict)
         self.silent_hangups = []  # seconds from a silent request to the client closing
+        self.trickle_hangups = []  # seconds from a trickled request to the client closing
         self.stopping = threading.Event()
         site = self
 
@@ -40,7 +42,19 @@ class Site:
                 self.send_header("Content-Type", "application/octet-stream")
                 self.send_header("Content-Length", str(len(site.body)))
                 self.end_headers()
-                self.wfile.write(site.body)
+                if not site.trickle:
+                    self.wfile.write(site.body)
+                    return
+                arrived = time.time()
+                try:
+                    self.wfile.flush()
+                    for byte in site.body:
+                        if site.stopping.is_set():
+                            return
+                        self.connection.sendall(bytes([byte]))
+                        time.sleep(0.3)
+                except OSError:
+                    site.trickle_hangups.append(time.time() - arrived)
 
             def _wait_for_hangup(self):
                 arrived = time.time()
@@ -154,6 +168,17 @@ class UpdateCheckTest(SessionTest):
         self.assertIsNotNone(waited, "the program never gave up on the silent site")
         self.assertLess(waited, 5.0)
         self.assert_opens_nothing()
+        self.assertIsNone(program.poll())
+
+    def test_a_trickled_body_is_cut_short_and_what_arrived_is_compared(self):
+        site = self.serve(b"2" * 200)  # 60 s at this pace
+        site.trickle = True
+        program = self.start_and_wait_for_bar()
+        self.s.wait_for(lambda: site.trickle_hangups, timeout=30, message="the client giving up")
+        print(f"\ntrickled body: client gave up after {site.trickle_hangups[0]:.2f} s")
+        self.assertLess(site.trickle_hangups[0], 5.0)
+        # Some "2"s arrived; more than one is another text.
+        self.assert_opens_the_download_page_once()
         self.assertIsNone(program.poll())
 
     def test_a_second_copy_checks_then_ends(self):
