@@ -1,6 +1,7 @@
 #include "menu/input_box_win32.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/gbk_win32.h"
@@ -233,7 +234,15 @@ std::optional<Text> Win32InputBox::inputNumber(const Text& prompt, const Text& t
     BoxState state;
     const INT_PTR result =
         DialogBoxIndirectParamW(instance_, box.get(), nullptr, inputBoxProc, reinterpret_cast<LPARAM>(&state));
+    // The loop leaves a WM_QUIT that ended it in the queue; whatever the
+    // result says then, nothing was confirmed.
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        heldQuit_ = quit.wParam;
+        return std::nullopt;
+    }
     if (result != IDOK) return std::nullopt;
+    if (heldQuit_) PostQuitMessage(static_cast<int>(*std::exchange(heldQuit_, std::nullopt)));
     return gbkFromWide(state.answer);
 }
 

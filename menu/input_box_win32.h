@@ -25,6 +25,10 @@ public:
 
 private:
     HINSTANCE instance_;
+    // A WM_QUIT that ended a box: held back while the prompt goes on (a
+    // prompt shown again would end at once and spin), posted again once a
+    // number is confirmed.
+    std::optional<WPARAM> heldQuit_;
 };
 
 }  // namespace vexmora::win32

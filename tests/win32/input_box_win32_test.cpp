@@ -67,7 +67,7 @@ std::optional<Text> runBox(const Text& prompt, const Text& title, const Text& in
     Script script{std::move(act), ticksBeforeActing};
     running = &script;
     SetTimer(ticker, 1, 20, nullptr);
-    Win32InputBox box(instance);
+    static Win32InputBox box(instance);  // one box for the whole run, as in the program
     const std::optional<Text> answer = box.inputNumber(prompt, title, initial);
     KillTimer(ticker, 1);
     running = nullptr;
@@ -258,6 +258,18 @@ TEST(Win32InputBox, TicksGoOnWhileTheBoxIsOpen) {
     const auto answer = runBox("p", "t", "3", [](HWND box) { SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); },
                                25);
     EXPECT_EQ(answer, Text("3"));
+}
+
+TEST(Win32InputBox, AQuitWhileAskingWaitsForTheAnswer) {
+    // The quit ends the box; the prompt shows it again, and the quit comes
+    // back once a number is confirmed, for the program's own loop to end on.
+    EXPECT_EQ(runBox("p", "t", "1", [](HWND) { PostQuitMessage(7); }), std::nullopt);
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    const auto answer = runBox("p", "t", "4", [](HWND box) { SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+    EXPECT_EQ(answer, Text("4"));
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 7u);
 }
 
 TEST(Win32InputBox, OddTextsStillMakeABox) {
