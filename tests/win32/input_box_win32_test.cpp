@@ -117,7 +117,7 @@ void typeCharacters(HWND edit, const std::wstring& characters) {
 
 const Text monitorPrompt = "一般win7填入14 XP填入2,不行请尝试从1开始递增填入,输入范围1-4";
 
-TEST(Win32InputBox, LooksAsSpecifiedAndConfirmsTheInitialText) {
+TEST(Win32InputBox, OpensWithItsLayoutFontAndFocusAndConfirmsTheInitialText) {
     HFONT boxFont = nullptr;
     const auto answer = runBox(monitorPrompt, "请输入监控编号", "14", [&boxFont](HWND box) {
         EXPECT_EQ(textOf(box), L"请输入监控编号");
