@@ -133,12 +133,15 @@ class UpdateCheckTest(SessionTest):
         for body in (b"2\n", b" 2", b"3"):
             with self.subTest(body=body):
                 self.serve(body)
-                program = self.start_and_wait_for_bar()
-                self.assert_opens_the_download_page_once()
-                self.s.stop(program)
-                self.site.close()
-                self.site = None
-                os.remove(self.s.browser_log)
+                try:
+                    program = self.start_and_wait_for_bar()
+                    self.assert_opens_the_download_page_once()
+                    self.s.stop(program)
+                finally:
+                    self.site.close()
+                    self.site = None
+                    if os.path.exists(self.s.browser_log):
+                        os.remove(self.s.browser_log)
 
     def test_only_the_text_before_a_nul_counts(self):
         self.serve(b"2\x00" + b"x" * 5000)
