@@ -1,5 +1,7 @@
 """The bar and the detail panel: place, look, outline, opacity, hover, press and drag."""
 
+import socket
+import threading
 import time
 import unittest
 
@@ -18,6 +20,40 @@ def rect(window):
 
 def dark(pixel):
     return max(pixel) < 110
+
+
+class LoopbackTraffic:
+    """Bytes over 127.0.0.1 at a steady rate, which moves the loopback interface's counters."""
+
+    def __init__(self, bytes_per_second):
+        self.rate = bytes_per_second
+        self.stopped = threading.Event()
+        self.server = socket.socket()
+        self.server.bind(("127.0.0.1", 0))
+        self.server.listen(1)
+        self.threads = [threading.Thread(target=self._receive, daemon=True),
+                        threading.Thread(target=self._send, daemon=True)]
+        for thread in self.threads:
+            thread.start()
+
+    def _receive(self):
+        connection, _ = self.server.accept()
+        with connection:
+            while connection.recv(65536):
+                pass
+
+    def _send(self):
+        with socket.create_connection(self.server.getsockname()) as connection:
+            chunk = bytes(self.rate // 10)
+            while not self.stopped.is_set():
+                connection.sendall(chunk)
+                time.sleep(0.1)
+
+    def stop(self):
+        self.stopped.set()
+        for thread in self.threads:
+            thread.join(timeout=5)
+        self.server.close()
 
 
 class WindowsTest(SessionTest):
@@ -139,6 +175,37 @@ class WindowsTest(SessionTest):
         # Nothing dark where no label is.
         self.assertEqual(sum(dark(at(x, y)) for y in range(3, 19) for x in range(74, 80)), 0)
 
+    def receive_text(self):
+        bar = self.s.program_windows("VexmoraBar")[0]
+        return next(c["text"] for c in bar["children"] if c["left"] - bar["left"] == 17)
+
+    def test_a_shorter_rate_text_leaves_no_trace_of_the_longer_one(self):
+        bar = self.launch(x=300, y=300)  # interface 1 is the loopback one under Wine
+        self.wait_rate_texts()
+
+        def left_part_dark():
+            px = self.s.pixels(bar["left"] + 17, bar["top"] + 5, 10, 14)
+            return sum(dark(p) for row in px for p in row)
+
+        traffic = LoopbackTraffic(400 * 1024)
+        try:
+            self.s.wait_for(lambda: len(self.receive_text()) >= 9, timeout=20, message="a long rate text")
+            before = self.s.gui_resources()
+            time.sleep(0.5)
+            self.s.screenshot("windows-long-rate")
+            self.assertGreater(left_part_dark(), 0, f"{self.receive_text()!r} reaches the label's left part")
+            time.sleep(5)  # five more ticks with changing texts
+            after = self.s.gui_resources()
+        finally:
+            traffic.stop()
+        self.assertLessEqual(after["gdi"], before["gdi"] + 2, "GDI objects held by painting")
+        self.s.wait_for(lambda: self.receive_text() == "0.0KB/S", timeout=20, message="the idle rate text")
+        time.sleep(0.5)
+        self.s.screenshot("windows-short-rate")
+        self.assertEqual(left_part_dark(), 0, "remains of the longer text")
+        px = self.s.pixels(bar["left"] + 17, bar["top"] + 5, 55, 14)
+        self.assertGreater(sum(dark(p) for row in px for p in row[30:]), 15, "the short text itself")
+
     def test_pointer_on_the_cut_away_ring_does_not_reach_the_bar(self):
         bar = self.launch(x=300, y=300)
         self.s.move_pointer(bar["left"], bar["top"] + 10)  # column 0: key ring
@@ -160,7 +227,12 @@ class WindowsTest(SessionTest):
         self.assertEqual(detail["alpha"], 255)
         time.sleep(0.5)
         self.s.screenshot("windows-panel-below")
-        px = self.s.pixels(300, 222, 155, 134)
+        px = self.s.pixels(299, 222, 156, 157)
+        px = [row[1:] + [row[0]] for row in px]  # px[y][-1]: the desktop left of the panel
+        # 155 x 157, but only the picture's outline is there: rows 133 on show the desktop.
+        for y in (133, 140, 156):
+            self.assertEqual(px[y][70], px[y][-1], y)
+        self.assertEqual(px[132][70], PANEL_BORDER)
         self.assertEqual(px[10][1], PANEL_BORDER)
         self.assertNotEqual(px[10][0], KEY)
         self.assertEqual(px[1][1], px[10][0], "corner pixel cut away")
