@@ -1,5 +1,6 @@
 """The balloon: start-up tip, menu below and above the bar, highlight, closing, links."""
 
+import subprocess
 import time
 import unittest
 
@@ -123,6 +124,7 @@ class BalloonTest(SessionTest):
         self.s.move_pointer(menu["left"] + menu["width"] // 2, menu["top"] + (first + last) // 2)
         lit = self.s.wait_for(lambda: (r := self.area(menu)) and self.count(r, HIGHLIGHT) > 0 and r, 10,
                               message="highlight")
+        self.s.screenshot("balloon_menu_highlight")
         lit_rows = [y for y, row in enumerate(lit) if HIGHLIGHT in row]
         self.assertLessEqual(lit_rows[0], first)
         self.assertGreater(lit_rows[-1], last)      # the spacer row under it too
@@ -162,6 +164,20 @@ class BalloonTest(SessionTest):
                 bar = self.s.wait_for_window("VexmoraBar")
         self.assertEqual({k: v for k, v in self.s.values().items() if k not in ("x", "y")},
                          {k: v for k, v in before.items() if k not in ("x", "y")})
+
+    def test_switching_to_another_application_closes_the_menu(self):
+        bar = self.start_with_bar(提示=0)
+        other = subprocess.Popen(["wine", "notepad"], env=self.s.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        other.image = "notepad.exe"
+        self.s.running.append(other)
+        notepad = self.s.wait_for_window("Notepad")
+        time.sleep(1)
+        self.right_press_bar(bar)
+        self.wait_balloon()
+        time.sleep(0.5)
+        self.s.click(notepad["left"] + notepad["width"] // 2, notepad["top"] + notepad["height"] // 2)
+        self.wait_balloon(visible=False, timeout=10)
 
     def test_right_press_while_the_tip_shows_closes_it_and_shows_the_menu(self):
         bar = self.start_with_bar()
