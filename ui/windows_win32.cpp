@@ -11,6 +11,7 @@ namespace vexmora::win32 {
 namespace {
 
 constexpr wchar_t ownerClass[] = L"VexmoraOwner";
+constexpr wchar_t anchorClass[] = L"VexmoraAnchor";
 constexpr wchar_t barClass[] = L"VexmoraBar";
 constexpr wchar_t detailClass[] = L"VexmoraDetail";
 constexpr UINT_PTR meterTimer = 1;
@@ -82,11 +83,19 @@ Win32Windows::Win32Windows(HINSTANCE instance)
       barPicture_(picture(instance, VEXMORA_BAR_PICTURE)),
       panelPicture_(picture(instance, VEXMORA_PANEL_PICTURE)) {
     registerClass(instance_, ownerClass, DefWindowProcW, false);
+    registerClass(instance_, anchorClass, DefWindowProcW, false);
     registerClass(instance_, barClass, barProc, true);
     registerClass(instance_, detailClass, detailProc, false);
     TransparentLabel::registerClass(instance_);
     owner_.reset(CreateWindowExW(0, ownerClass, L"Vexmora", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_,
                                  nullptr));
+    // A hidden ordinary window above the owner. Window managers that keep
+    // owned windows right above their owner (Wine) otherwise find only
+    // always-on-top windows there and keep the bar and panel on top when
+    // switched off.
+    zOrderAnchor_.reset(CreateWindowExW(0, anchorClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_,
+                                        nullptr));
+    SetWindowPos(owner_.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 Win32Windows::~Win32Windows() {

@@ -66,6 +66,7 @@ private:
     TiledPicture barPicture_;
     TiledPicture panelPicture_;
     UniqueWindow owner_;
+    UniqueWindow zOrderAnchor_;
     UniqueWindow bar_;
     UniqueWindow detail_;
     HWND versionEdit_ = nullptr;

@@ -140,6 +140,13 @@ class WindowsTest(SessionTest):
                 self.assertEqual((values["x"], values["y"]), (x, y))
                 self.tearDown()
 
+    def test_always_on_top_stored_off_leaves_both_windows_ordinary(self):
+        bar = self.launch(置顶=0)
+        self.assertFalse(bar["topmost"])
+        self.assertFalse(self.detail()["topmost"])
+        self.hover(bar["left"] + 60, bar["top"] + 10)
+        self.assertFalse(self.wait_detail(True)["topmost"])
+
     def test_opacity_applies_to_both_windows(self):
         bar = self.launch(透明度=50)
         self.assertEqual(bar["alpha"], 50)

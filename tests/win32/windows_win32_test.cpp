@@ -121,6 +121,32 @@ TEST_F(WindowsWin32Test, AlphaOutsideTheRangeIsOpaque) {
     }
 }
 
+bool onTop(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+TEST_F(WindowsWin32Test, AlwaysOnTopSwitchesOffAndOnAgainForBothWindows) {
+    // As at start-up: opacity first, then always-on-top off while both are hidden.
+    windows.setWindowAlpha(WindowId::bar, 200);
+    windows.setWindowAlpha(WindowId::detail, 200);
+    windows.setAlwaysOnTop(WindowId::bar, false);
+    windows.setAlwaysOnTop(WindowId::detail, false);
+    EXPECT_FALSE(onTop(bar()));
+    EXPECT_FALSE(onTop(detail()));
+    windows.setWindowVisible(WindowId::bar, true);
+    windows.setWindowVisible(WindowId::detail, true);
+    EXPECT_FALSE(onTop(bar()));
+    EXPECT_FALSE(onTop(detail()));
+    windows.setAlwaysOnTop(WindowId::bar, true);
+    windows.setAlwaysOnTop(WindowId::detail, true);
+    EXPECT_TRUE(onTop(bar()));
+    EXPECT_TRUE(onTop(detail()));
+    windows.setAlwaysOnTop(WindowId::bar, false);
+    windows.setAlwaysOnTop(WindowId::detail, false);
+    EXPECT_FALSE(onTop(bar()));
+    EXPECT_FALSE(onTop(detail()));
+    windows.setWindowVisible(WindowId::bar, false);
+    windows.setWindowVisible(WindowId::detail, false);
+}
+
 LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 WNDPROC barProc = nullptr;
 int moves = 0;
