@@ -165,6 +165,48 @@ class BalloonTest(SessionTest):
         self.assertEqual({k: v for k, v in self.s.values().items() if k not in ("x", "y")},
                          {k: v for k, v in before.items() if k not in ("x", "y")})
 
+    def test_second_right_press_closes_the_menu_and_shows_it_anew(self):
+        bar = self.start_with_bar(提示=0)
+        self.right_press_bar(bar)
+        first = self.wait_balloon()
+        time.sleep(0.6)
+        self.right_press_bar(bar)
+        time.sleep(1.0)
+        again = self.wait_balloon()
+        self.assertEqual((again["left"], again["top"], again["width"], again["height"]),
+                         (first["left"], first["top"], first["width"], first["height"]))
+        self.assertEqual(again["alpha"], 204)
+        self.s.xdotool("key", "Escape")
+        self.wait_balloon(visible=False, timeout=10)
+
+    def test_showing_highlighting_and_closing_leak_no_gdi_object(self):
+        self.seed_usable(提示=0)
+        program = self.s.start_traced()
+        bar = self.s.wait_for_window("VexmoraBar")
+
+        def round_trip():
+            self.right_press_bar(bar)
+            menu = self.wait_balloon()
+            time.sleep(0.6)  # the whole fade
+            for dy in (20, 40, 60):  # highlight, move to the next entry, and so on
+                self.s.move_pointer(menu["left"] + menu["width"] // 2, menu["top"] + dy)
+                time.sleep(0.2)
+            self.s.move_pointer(5, 700)
+            time.sleep(0.2)
+            self.s.move_pointer(bar["left"] + 40, bar["top"] + 11)  # keys go to the window under the pointer
+            self.s.xdotool("key", "Escape")
+            self.wait_balloon(visible=False, timeout=10)
+
+        for _ in range(2):  # every path once before counting
+            round_trip()
+        time.sleep(1)
+        start = self.s.live_gdi_objects(program)
+        self.assertIsNotNone(start, "no GDI trace")
+        for _ in range(8):
+            round_trip()
+        time.sleep(1)
+        self.assertLessEqual(self.s.live_gdi_objects(program), start + 2)
+
     def test_switching_to_another_application_closes_the_menu(self):
         bar = self.start_with_bar(提示=0)
         other = subprocess.Popen(["wine", "notepad"], env=self.s.env, stdout=subprocess.DEVNULL,
