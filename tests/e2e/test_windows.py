@@ -71,9 +71,9 @@ class WindowsTest(SessionTest):
     def hover(self, x, y):
         """Puts the pointer on (x, y) and moves it one pixel on, as a real pointer arrives.
 
-        Under Wine the first pointer message after re-entering the bar can be
-        followed at once by a leave notice; the second move is what a user's
-        pointer always makes next.
+        Under Wine a pointer put back on the very point where the window last
+        saw it raises no move message at all; the second move, which a user's
+        pointer always makes, does.
         """
         self.s.move_pointer(x, y)
         time.sleep(0.3)
