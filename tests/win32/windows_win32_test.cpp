@@ -71,6 +71,10 @@ TEST_F(WindowsWin32Test, WindowsAreLoadedHiddenOwnedFramelessAndOnTop) {
         EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
     }
     EXPECT_EQ(windows.versionEditText(), "2");
+    // The bar carries the program icon, the panel none.
+    EXPECT_NE(GetClassLongPtrW(bar(), GCLP_HICON), 0u);
+    EXPECT_NE(GetClassLongPtrW(bar(), GCLP_HICONSM), 0u);
+    EXPECT_EQ(GetClassLongPtrW(detail(), GCLP_HICON), 0u);
 }
 
 // Pixels of a w x h picture outline: all but the key ring and the four
