@@ -1,11 +1,47 @@
 """The start-up prompts and the input box, answered with real key presses."""
 
+import socket
+import threading
+import time
 import unittest
 
 from harness import SCREEN_H, SCREEN_W, SessionTest, tearDownModule  # noqa: F401
 
 MONITOR_TITLE = "请输入监控编号"
 OPACITY_TITLE = "请输入透明度"
+
+
+class LoopbackTraffic:
+    """A steady stream over 127.0.0.1: under Wine, interface 1 is the loopback one."""
+
+    def __init__(self, bytes_per_second=300 * 1024):
+        self.stopped = threading.Event()
+        self.server = socket.socket()
+        self.server.bind(("127.0.0.1", 0))
+        self.server.listen(1)
+        chunk = bytes(bytes_per_second // 10)
+
+        def receive():
+            connection, _ = self.server.accept()
+            with connection:
+                while connection.recv(65536):
+                    pass
+
+        def send():
+            with socket.create_connection(self.server.getsockname()) as connection:
+                while not self.stopped.is_set():
+                    connection.sendall(chunk)
+                    time.sleep(0.1)
+
+        self.threads = [threading.Thread(target=f, daemon=True) for f in (receive, send)]
+        for thread in self.threads:
+            thread.start()
+
+    def stop(self):
+        self.stopped.set()
+        for thread in self.threads:
+            thread.join(timeout=5)
+        self.server.close()
 
 
 class PromptTest(SessionTest):
@@ -20,8 +56,19 @@ class PromptTest(SessionTest):
             return matches[0] if matches else None
         return self.s.wait_for(found, timeout=40, message=f"box {title}")
 
+    def press(self, key):
+        """A key press on the box, the pointer resting on it (see answer)."""
+        box = self.boxes()[0]
+        self.s.move_pointer(box["left"] + box["width"] // 2, box["top"] + box["height"] // 2)
+        self.s.xdotool("key", key)
+
     def answer(self, typed):
-        """Select the whole edit line, type, confirm with Enter."""
+        """Click into the edit line, select all of it, type, confirm with Enter.
+
+        Without a window manager the X keyboard focus follows the pointer, so
+        the pointer has to be on the box for the keys to reach the program."""
+        edit = next(c for c in self.boxes()[0]["children"] if c["class"] == "Edit")
+        self.s.click(edit["left"] + edit["width"] // 2, edit["top"] + edit["height"] // 2)
         self.s.xdotool("key", "End", "shift+Home")
         if typed:
             self.s.xdotool("type", "--delay", "60", "--", typed)
@@ -32,6 +79,27 @@ class PromptTest(SessionTest):
 
     def stored(self):
         return self.s.values() or {}
+
+    def receive_text(self):
+        bar = self.s.program_windows("VexmoraBar")[0]
+        return next(c["text"] for c in bar["children"] if c["left"] - bar["left"] == 17)
+
+    def open_menu_entry(self, bar, index):
+        """Right press on the bar, then a left press on the menu's entry number index."""
+        self.s.click(bar["left"] + 40, bar["top"] + 11, 3)
+        menu = self.s.wait_for(lambda: next((b for b in self.s.program_windows("VexmoraBalloon") if b["visible"]),
+                                            None), 20, message="the menu")
+        time.sleep(0.6)  # drawn and faded in
+        rows = self.s.pixels(menu["left"], menu["top"], menu["width"], menu["height"])
+        text_rows = [y for y, row in enumerate(rows) if any(min(p) > 200 for p in row)]
+        bands = []
+        for y in text_rows:
+            if bands and y == bands[-1][1] + 1:
+                bands[-1][1] = y
+            else:
+                bands.append([y, y])
+        first, last = bands[index]
+        self.s.click(menu["left"] + menu["width"] // 2, menu["top"] + (first + last) // 2)
 
     # -- tests -------------------------------------------------------------------
     def test_first_start_asks_monitor_then_opacity_before_the_bar_appears(self):
@@ -67,10 +135,10 @@ class PromptTest(SessionTest):
         # Nothing stored: the monitor box opens with 2 (Wine has four interfaces).
         self.s.start()
         self.wait_box(MONITOR_TITLE)
-        self.s.xdotool("key", "Return")
+        self.press("Return")
         self.wait_box(OPACITY_TITLE)
         self.assertEqual(self.stored().get("监控编号"), 2)
-        self.s.xdotool("key", "Return")  # 225, not 255
+        self.press("Return")  # 225, not 255
         bar = self.s.wait_for_window("VexmoraBar")
         self.assertEqual(bar["alpha"], 225)
         self.assertEqual(self.stored().get("透明度"), 225)
@@ -83,7 +151,7 @@ class PromptTest(SessionTest):
         again = self.wait_box(MONITOR_TITLE, other_than=first["hwnd"])
         self.assertNotIn("监控编号", self.stored())
 
-        self.s.xdotool("key", "Escape")
+        self.press("Escape")
         third = self.wait_box(MONITOR_TITLE, other_than=again["hwnd"])
         self.assertNotIn("监控编号", self.stored())
 
@@ -100,7 +168,7 @@ class PromptTest(SessionTest):
 
         self.answer("256")
         second_opacity = self.wait_box(OPACITY_TITLE, other_than=first_opacity["hwnd"])
-        self.s.xdotool("key", "Escape")
+        self.press("Escape")
         self.wait_box(OPACITY_TITLE, other_than=second_opacity["hwnd"])
         self.assertNotIn("透明度", self.stored())
 
@@ -122,6 +190,39 @@ class PromptTest(SessionTest):
         self.assertEqual(bar["alpha"], 50)
         self.assertEqual(self.stored().get("透明度"), 50)
         self.assertEqual(self.stored().get("监控编号"), 4)
+
+    def test_from_the_menu_ticks_go_on_with_the_old_number_while_the_box_is_open(self):
+        self.seed_usable(monitor=1, opacity=255, 提示=0)
+        self.s.start()
+        bar = self.s.wait_for_window("VexmoraBar")
+        self.s.move_pointer(5, 700)
+        self.s.wait_for(lambda: self.receive_text() == "0.0KB/S", timeout=20, message="an idle tick")
+
+        self.open_menu_entry(bar, 0)  # 监控编号(1)
+        first = self.wait_box(MONITOR_TITLE)
+        self.assertTrue(self.bar_visible())
+        traffic = LoopbackTraffic()
+        try:
+            # The meter goes on reading row 1 while the box waits.
+            self.s.wait_for(lambda: self.receive_text() != "0.0KB/S", timeout=20, message="loopback traffic shown")
+            self.answer("9")  # out of range: asked again, still on row 1
+            self.wait_box(MONITOR_TITLE, other_than=first["hwnd"])
+            self.assertEqual(self.stored()["监控编号"], 1)
+            time.sleep(2)
+            self.assertNotEqual(self.receive_text(), "0.0KB/S")
+            self.answer("4")
+            self.s.wait_for(lambda: self.stored().get("监控编号") == 4, timeout=20, message="监控编号 = 4")
+        finally:
+            traffic.stop()
+        self.s.wait_for(lambda: not self.boxes(), timeout=10, message="the box closed")
+
+        self.open_menu_entry(bar, 1)  # 透明度(255)
+        self.wait_box(OPACITY_TITLE)
+        self.answer("120")
+        self.s.wait_for(lambda: self.stored().get("透明度") == 120, timeout=20, message="透明度 = 120")
+        bar = self.s.wait_for_window("VexmoraBar")
+        self.assertEqual(bar["alpha"], 120)
+        self.assertEqual([w["alpha"] for w in self.s.program_windows("VexmoraDetail")], [120])
 
 
 if __name__ == "__main__":
