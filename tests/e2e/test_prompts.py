@@ -224,6 +224,19 @@ class PromptTest(SessionTest):
         self.assertEqual(bar["alpha"], 120)
         self.assertEqual([w["alpha"] for w in self.s.program_windows("VexmoraDetail")], [120])
 
+    def test_showing_the_box_again_and_again_leaves_no_gdi_object_behind(self):
+        program = self.s.start_traced()
+        box = self.wait_box(MONITOR_TITLE)
+        counts = []
+        for _ in range(12):
+            self.press("Escape")
+            box = self.wait_box(MONITOR_TITLE, other_than=box["hwnd"])
+            time.sleep(0.3)
+            counts.append(self.s.live_gdi_objects(program))
+        self.assertIsNotNone(counts[-1])
+        # The first showings may still set up shared objects; later ones add nothing.
+        self.assertEqual(counts[-1], counts[3], counts)
+
 
 if __name__ == "__main__":
     unittest.main()
