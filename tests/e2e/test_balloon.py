@@ -95,6 +95,11 @@ class BalloonTest(SessionTest):
         rows = self.area(tip)
         body_top = 5  # under the tail
         self.assertEqual(rows[body_top + 4][4], DARK)
+        # The tail: dark under the tip, what lies behind beside it.
+        tip_column = bar["left"] + 72 - tip["left"]
+        self.assertEqual(rows[3][tip_column], DARK)
+        self.assertNotEqual(rows[3][4], DARK)
+        self.assertNotEqual(rows[body_top][0], DARK)  # a cut corner
         self.assertEqual(len(self.text_bands(rows)), 2)
         # The shadow lies to the right of and below the balloon.
         shadow = self.s.program_windows("VexmoraBalloonShadow")[0]
@@ -136,6 +141,19 @@ class BalloonTest(SessionTest):
         self.s.move_pointer(5, 700)
         self.s.wait_for(lambda: self.count(self.area(menu), HIGHLIGHT) == 0, 10, message="highlight cleared")
         self.assertTrue(self.balloon()["visible"], "moving the pointer does not close it")
+
+    def test_tip_stands_above_a_bar_lower_than_300_with_its_tail_down(self):
+        bar = self.start_with_bar(x=500, y=500)
+        tip = self.wait_balloon()
+        self.assertEqual(tip["top"] + tip["height"], 500)
+        self.assertLessEqual(abs(tip["left"] + tip["width"] / 2 - (bar["left"] + 60)), 1)
+        time.sleep(0.6)
+        rows = self.area(tip)
+        tip_column = bar["left"] + 60 - tip["left"]
+        self.assertEqual(rows[-3][tip_column], DARK)
+        self.assertNotEqual(rows[-3][4], DARK)
+        self.assertEqual(len(self.text_bands(rows)), 2)
+        self.s.screenshot("balloon_tip_above")
 
     def test_menu_stands_above_a_bar_lower_than_300(self):
         bar = self.start_with_bar(提示=0, x=500, y=500)
