@@ -66,6 +66,7 @@ int dumpKey(const std::wstring& path) {
             out += ",\"dword\":" + std::to_string(value);
         } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
             std::wstring text(reinterpret_cast<wchar_t*>(data), dataLength / sizeof(wchar_t));
+            while (!text.empty() && text.back() == L'\0') text.pop_back();  // the terminator
             out += ",\"text\":" + jsonString(text);
         }
         std::string hex;
