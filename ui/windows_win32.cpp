@@ -179,8 +179,12 @@ void Win32Windows::setWindowVisible(WindowId window, bool visible) {
     ShowWindow(handle(window), visible ? SW_SHOW : SW_HIDE);
 }
 
-void Win32Windows::moveWindow(WindowId window, const Rect& rect) {
-    if (windowRect(window) == rect) return;
+void Win32Windows::moveWindow(WindowId window, const Rect& requested) {
+    const Rect current = windowRect(window);
+    Rect rect = requested;
+    if (rect.width == -1) rect.width = current.width;  // -1 keeps the current size
+    if (rect.height == -1) rect.height = current.height;
+    if (current == rect) return;
     MoveWindow(handle(window), rect.left, rect.top, rect.width, rect.height, TRUE);
 }
 

@@ -168,8 +168,13 @@ TEST_F(WindowsWin32Test, MovingToTheSameRectangleRaisesNothing) {
     EXPECT_EQ(windows.windowRect(WindowId::bar), (Rect{300, 200, 155, 22}));
     moves = 0;
     windows.moveWindow(WindowId::bar, {300, 200, 155, 22});
+    windows.moveWindow(WindowId::bar, {300, 200, -1, -1});  // -1 keeps the size
     pump();
     EXPECT_EQ(moves, 0);
+    windows.moveWindow(WindowId::bar, {310, 210, -1, 22});
+    pump();
+    EXPECT_GT(moves, 0);
+    EXPECT_EQ(windows.windowRect(WindowId::bar), (Rect{310, 210, 155, 22}));
     SetWindowLongPtrW(bar(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barProc));
 }
 
