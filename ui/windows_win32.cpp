@@ -283,6 +283,11 @@ LRESULT CALLBACK Win32Windows::barProc(HWND window, UINT message, WPARAM wParam,
             // Drag anywhere: a press on the bar's own surface moves it.
             if (windows->live(windows->loaded_) != nullptr) SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             return 0;
+        case WM_CLOSE:
+            // Alt+F4 on the bar: destroyed, it would leave the program running
+            // with nothing to reach it by, so the program ends as by Exit.
+            if (Program* program = windows->live(windows->loaded_)) program->orderlyExit(0);
+            return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -296,6 +301,9 @@ LRESULT CALLBACK Win32Windows::detailProc(HWND window, UINT message, WPARAM wPar
             return windows->paintBackground(window, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
         case WM_LBUTTONDOWN:
             if (Program* program = windows->live(windows->detailLoaded_)) program->onPanelLeftPress();
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(window, SW_HIDE);  // the panel is never destroyed before the end
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);

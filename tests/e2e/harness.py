@@ -25,6 +25,29 @@ RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 SCREEN_W, SCREEN_H = 1280, 800
 
 
+BALLOON_DARK = (0x1C, 0x1C, 0x1C)
+
+
+def is_balloon_text(pixel):
+    """White text (or a highlighted link's white text) on the dark balloon."""
+    return min(pixel) > 200
+
+
+def text_bands(rows):
+    """(first, last) ranges of the pixel rows that hold balloon text."""
+    bands, start = [], None
+    for y, row in enumerate(rows):
+        has = any(is_balloon_text(p) for p in row)
+        if has and start is None:
+            start = y
+        if not has and start is not None:
+            bands.append((start, y - 1))
+            start = None
+    if start is not None:
+        bands.append((start, len(rows) - 1))
+    return bands
+
+
 class Session:
     """A Wine prefix and an X display, kept for one test module."""
 

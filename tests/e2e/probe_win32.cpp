@@ -1,6 +1,7 @@
 // A small Win32 tool that the end-to-end tests run in the program's Wine
 // prefix: it reads and writes HKCU values and reports the program's windows,
-// as UTF-8 JSON on stdout. It never sends a message to the program.
+// as UTF-8 JSON on stdout. It sends the program no message, except the close
+// request that "close-class" stands in for (Alt+F4, a task list's Close).
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -288,6 +289,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") return listWindows();
     if (command == L"end-class" && argc == 3) return endClass(argv[2]);
     if (command == L"flash") return flashWindow();
+    if (command == L"close-class" && argc == 3) {
+        HWND window = FindWindowW(argv[2], nullptr);
+        return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 8;
+    }
     if (command == L"end-image" && argc == 3) return endImage(argv[2]);
     if (command == L"wait-visible" && argc == 4) return waitVisible(argv[2], std::wcstoul(argv[3], nullptr, 10));
     if (command == L"gui-resources" && argc == 3) {

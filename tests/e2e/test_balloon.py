@@ -4,20 +4,16 @@ import subprocess
 import time
 import unittest
 
-from harness import SessionTest, tearDownModule  # noqa: F401
+from harness import BALLOON_DARK as DARK, SessionTest, is_balloon_text as is_text, tearDownModule  # noqa: F401
+from harness import text_bands
 
 WS_EX_TOPMOST = 0x8
 WS_EX_TOOLWINDOW = 0x80
 WS_EX_LAYERED = 0x80000
 WS_EX_NOACTIVATE = 0x8000000
 
-DARK = (0x1C, 0x1C, 0x1C)
 HIGHLIGHT = (0x00, 0x95, 0xBB)
 FADE_STEPS = {0, 51, 102, 153, 204}
-
-
-def is_text(pixel):
-    return min(pixel) > 200
 
 
 class BalloonTest(SessionTest):
@@ -56,18 +52,7 @@ class BalloonTest(SessionTest):
         return sum(1 for row in rows for p in row if p == colour)
 
     def text_bands(self, rows):
-        """(first, last) row ranges that hold text pixels."""
-        bands, start = [], None
-        for y, row in enumerate(rows):
-            has = any(is_text(p) for p in row)
-            if has and start is None:
-                start = y
-            if not has and start is not None:
-                bands.append((start, y - 1))
-                start = None
-        if start is not None:
-            bands.append((start, len(rows) - 1))
-        return bands
+        return text_bands(rows)
 
     def assert_tip_on(self, balloon, x, y):
         self.assertEqual(balloon["top"], y)

@@ -1,18 +1,11 @@
 """Every menu entry as a user tries it: its registry change, its effect on the
 windows and the notice that follows."""
 
-import os
 import time
 import unittest
 
-from harness import EXE, RUN_KEY, SessionTest, tearDownModule  # noqa: F401
-
-DARK = (0x1C, 0x1C, 0x1C)
-
-
-def is_text(pixel):
-    return min(pixel) > 200
-
+from harness import RUN_KEY, SessionTest, is_balloon_text as is_text, tearDownModule  # noqa: F401
+from harness import text_bands
 
 class CommandsTest(SessionTest):
     def setUp(self):
@@ -38,16 +31,7 @@ class CommandsTest(SessionTest):
         return self.s.wait_for(shown, 20, interval=0.4, message=f"balloon with {bands} text bands")
 
     def bands(self, window):
-        rows = self.s.pixels(window["left"], window["top"], window["width"], window["height"])
-        found, start = [], None
-        for y, row in enumerate(rows):
-            has = any(is_text(p) for p in row)
-            if has and start is None:
-                start = y
-            if not has and start is not None:
-                found.append((start, y - 1))
-                start = None
-        return found
+        return text_bands(self.s.pixels(window["left"], window["top"], window["width"], window["height"]))
 
     def start(self, **values):
         self.seed_usable(提示=0, **values)

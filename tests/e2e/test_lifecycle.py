@@ -43,6 +43,23 @@ class LifecycleTest(SessionTest):
         self.s.wait_for_window("VexmoraBar")
         self.assertEqual(len(self.s.program_windows("VexmoraBar")), 1)
 
+    def test_closing_the_bar_ends_the_program_and_closing_the_panel_hides_it(self):
+        self.seed_usable(提示=0)
+        program = self.s.start()
+        bar = self.s.wait_for_window("VexmoraBar")
+        # The panel, open under the pointer, only hides when closed (Alt+F4 on it).
+        self.s.move_pointer(bar["left"] + 30, bar["top"] + 10)
+        self.s.move_pointer(bar["left"] + 40, bar["top"] + 11)
+        self.s.wait_for_window("VexmoraDetail")
+        self.assertEqual(self.s.probe("close-class", "VexmoraDetail")[0], 0)
+        self.s.wait_for_window("VexmoraDetail", visible=False)
+        self.assertIsNone(program.poll())
+        # Closed, the bar would leave nothing to reach the program by: it ends.
+        self.assertEqual(self.s.probe("close-class", "VexmoraBar")[0], 0)
+        self.assertEqual(program.wait(timeout=30), 0)
+        # Nothing holds the single-instance mutex any more: the next start runs.
+        self.s.start()
+        self.s.wait_for_window("VexmoraBar")
 
 if __name__ == "__main__":
     unittest.main()
