@@ -176,6 +176,15 @@ void Win32Windows::setAlwaysOnTop(WindowId window, bool on) {
 }
 
 void Win32Windows::setWindowVisible(WindowId window, bool visible) {
+    if (visible && window == WindowId::detail) {
+        // The panel opens under a passing pointer: it must not take the
+        // keyboard from the application the user is typing in, and it goes
+        // just under the bar, so that a balloon pointing at the bar stays
+        // above it.
+        ShowWindow(detail_.get(), SW_SHOWNOACTIVATE);
+        SetWindowPos(detail_.get(), bar_.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return;
+    }
     ShowWindow(handle(window), visible ? SW_SHOW : SW_HIDE);
 }
 

@@ -93,6 +93,18 @@ class BalloonTest(SessionTest):
         self.assertGreater(shadow["top"] + shadow["height"], tip["top"] + tip["height"])
         self.s.screenshot("balloon_tip")
 
+    def test_the_panel_opening_under_the_tip_leaves_the_tip_above_it(self):
+        bar = self.start_with_bar()
+        tip = self.s.wait_for(lambda: (b := self.balloon()) and b["visible"] and b["alpha"] == 204 and b, 20,
+                              message="tip shown")
+        self.s.move_pointer(bar["left"] + 30, bar["top"] + 10)
+        self.s.move_pointer(bar["left"] + 40, bar["top"] + 11)
+        panel = self.s.wait_for_window("VexmoraDetail")
+        self.assertLess(panel["top"], tip["top"] + tip["height"])  # they overlap
+        x = max(tip["left"], panel["left"]) + 10
+        y = tip["top"] + tip["height"] - 6
+        self.assertEqual(self.s.pixels(x, y, 1, 1)[0][0], DARK)
+
     def test_menu_below_the_bar_is_dark_with_eight_entries_and_highlights_under_the_pointer(self):
         bar = self.start_with_bar(提示=0)
         time.sleep(1)

@@ -224,3 +224,29 @@ TEST_F(WindowsWin32Test, LabelsDrawAmpersandsAndLeaveNoTraceOfOlderTexts) {
 
 }  // namespace
 }  // namespace vexmora::win32
+
+namespace vexmora::win32 {
+namespace {
+
+TEST_F(WindowsWin32Test, PanelOpensWithoutTakingTheKeyboardAndJustUnderTheBar) {
+    // Another application's window holds the keyboard.
+    HWND other = CreateWindowExW(0, L"STATIC", L"editor", WS_POPUP | WS_VISIBLE, 400, 400, 100, 40, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    windows.setWindowVisible(WindowId::bar, true);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    pump();
+    const HWND activeBefore = GetActiveWindow();
+    windows.setWindowVisible(WindowId::detail, true);
+    pump();
+    EXPECT_TRUE(IsWindowVisible(detail()));
+    EXPECT_EQ(GetActiveWindow(), activeBefore);
+    EXPECT_NE(GetActiveWindow(), detail());
+    // Next below the bar in the z-order.
+    EXPECT_EQ(GetWindow(bar(), GW_HWNDNEXT), detail());
+    windows.setWindowVisible(WindowId::detail, false);
+    DestroyWindow(other);
+}
+
+}  // namespace
+}  // namespace vexmora::win32
