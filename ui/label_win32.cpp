@@ -48,6 +48,9 @@ TransparentLabel::~TransparentLabel() {
 }
 
 void TransparentLabel::setText(const Text& text) {
+    // Most ticks leave most texts as they were; repainting those would only
+    // redraw the same pixels.
+    if (text == text_) return;
     text_ = text;
     wide_ = wideFromGbk(text);
     if (window_ == nullptr) return;
