@@ -139,8 +139,10 @@ void Win32Windows::loadBarWindow() {
 bool Win32Windows::cutWindowShape(WindowId window) {
     HWND target = handle(window);
     if (target == nullptr) return false;
+    // The cut looks at the key pixels only, which the panel's picture shares
+    // with its outline picture, so the exe carries the picture alone.
     const auto bitmap =
-        loadPictureResource(instance_, window == WindowId::bar ? VEXMORA_BAR_PICTURE : VEXMORA_PANEL_OUTLINE);
+        loadPictureResource(instance_, window == WindowId::bar ? VEXMORA_BAR_PICTURE : VEXMORA_PANEL_PICTURE);
     if (!bitmap) return false;
     UniqueRegion region = regionFromRects(outlineRects(*bitmap, keyColour));
     if (!region) return false;
