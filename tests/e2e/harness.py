@@ -144,11 +144,6 @@ class Session:
     def program_windows(self, class_name):
         return [w for w in self.windows() if w["class"] == class_name]
 
-    def gui_resources(self, image="vexmora.exe"):
-        """GDI and USER object counts of the running program (GetGuiResources)."""
-        _, out = self.probe("gui-resources", image)
-        return json.loads(out.strip().splitlines()[-1])
-
     # -- the program -----------------------------------------------------------
     def start(self, exe=EXE):
         process = subprocess.Popen(["wine", exe], env=self.env, stdout=subprocess.DEVNULL,

@@ -57,13 +57,14 @@ class LoopbackTraffic:
 
 
 class WindowsTest(SessionTest):
-    def launch(self, **values):
-        """Starts the program with usable settings and no start-up tip; the bar's entry."""
+    def launch(self, traced=False, **values):
+        """Starts the program with usable settings and no start-up tip; the bar's entry.
+        Traced, Wine records its GDI objects (self.program.gdi_log)."""
         values.setdefault("提示", 0)
         opacity = values.pop("透明度", 255)
         self.seed_usable(monitor=1, opacity=opacity, **values)
         self.s.move_pointer(SCREEN_W - 5, 795)  # away from everything the program shows
-        self.s.start()
+        self.program = self.s.start_traced() if traced else self.s.start()
         bar = self.s.wait_for_window("VexmoraBar")
         self.s.wait_for(lambda: "x" in (self.s.values() or {}), message="stored position")
         return bar
@@ -187,7 +188,7 @@ class WindowsTest(SessionTest):
         return next(c["text"] for c in bar["children"] if c["left"] - bar["left"] == 17)
 
     def test_a_shorter_rate_text_leaves_no_trace_of_the_longer_one(self):
-        bar = self.launch(x=300, y=300)  # interface 1 is the loopback one under Wine
+        bar = self.launch(traced=True, x=300, y=300)  # interface 1 is the loopback one under Wine
         self.wait_rate_texts()
 
         def left_part_dark():
@@ -200,13 +201,14 @@ class WindowsTest(SessionTest):
             # which the long text stands, drawn out to the label's left part.
             self.s.wait_for(lambda: len(self.receive_text()) >= 9 and left_part_dark() > 0, timeout=30,
                             message="a long rate text reaching the label's left part")
-            before = self.s.gui_resources()
+            before = self.s.live_gdi_objects(self.program)
             self.s.screenshot("windows-long-rate")
             time.sleep(5)  # five more ticks with changing texts
-            after = self.s.gui_resources()
+            after = self.s.live_gdi_objects(self.program)
         finally:
             traffic.stop()
-        self.assertLessEqual(after["gdi"], before["gdi"] + 2, "GDI objects held by painting")
+        self.assertIsNotNone(before, "no GDI trace")
+        self.assertLessEqual(after, before + 2, "GDI objects held by painting")
         self.s.wait_for(lambda: self.receive_text() == "0.0KB/S", timeout=20, message="the idle rate text")
         time.sleep(0.5)
         self.s.screenshot("windows-short-rate")
