@@ -21,6 +21,7 @@ import harness  # noqa: E402
 
 BUILD = os.environ["VEXMORA_BUILD_DIR"]
 RUN_SECONDS = int(os.environ.get("VEXMORA_BENCH_SECONDS", "60"))
+START_RUNS = 5
 
 
 def program_exe():
@@ -44,7 +45,22 @@ def rss_kb(pid):
     return 0
 
 
+def close(session, program, window_class):
+    """Ends a program through its window, as a user would. A terminated
+    process leaves Wine's desktop waiting for it, which stalls the next start
+    by some 10 s, whichever program that is."""
+    if program.poll() is None:
+        session.probe("close-class", window_class)
+        try:
+            program.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            session.stop(program)
+
+
 def time_to_visible(session, exe, window_class):
+    # A throwaway window first: whatever the desktop still has to do is done
+    # before the clock starts.
+    session.probe("flash")
     waiter = subprocess.Popen(["wine", harness.PROBE, "wait-visible", window_class, "60000"],
                               env=session.env, stdout=subprocess.PIPE)
     time.sleep(0.5)  # the probe is polling before the program starts
@@ -52,7 +68,7 @@ def time_to_visible(session, exe, window_class):
     program = session.start(exe)
     out, _ = waiter.communicate(timeout=90)
     elapsed = time.monotonic() - started
-    session.stop(program)
+    close(session, program, window_class)
     time.sleep(1)
     return elapsed if out.strip() else float("nan")
 
@@ -65,7 +81,7 @@ def seed(session):
 
 
 def core_tick_ns():
-    build = os.path.join(ROOT, "build", "bench-native")
+    build = os.environ.get("VEXMORA_BENCH_NATIVE_DIR", os.path.join(ROOT, "build", "bench-native"))
     subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release"],
                    check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build, "--target", "meter_benchmark", "-j2"], check=True,
@@ -82,17 +98,19 @@ def core_tick_ns():
 
 def main():
     subprocess.run([os.path.join(ROOT, "tools", "install-deps.sh")], check=True)
-    subprocess.run(["cmake", "--preset", "win64"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", "--preset", "win64", "-j2"], cwd=ROOT, check=True,
-                   stdout=subprocess.DEVNULL)
+    # The Win32 build measured is the one named by VEXMORA_BUILD_DIR.
+    subprocess.run(["cmake", "--preset", "win64", "-B", BUILD], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", BUILD, "-j2"], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     exe, baseline = program_exe(), os.path.join(BUILD, "vexmora_baseline.exe")
     session = harness.Session()
     try:
         seed(session)
         starts = {"exe": [], "baseline": []}
-        for _ in range(3):
-            starts["exe"].append(time_to_visible(session, exe, "VexmoraBar"))
-            starts["baseline"].append(time_to_visible(session, baseline, "VexmoraBaseline"))
+        subjects = [("exe", exe, "VexmoraBar"), ("baseline", baseline, "VexmoraBaseline")]
+        for run in range(START_RUNS):
+            # Each goes first in every other round, so neither always follows the other.
+            for name, path, window_class in subjects if run % 2 == 0 else reversed(subjects):
+                starts[name].append(time_to_visible(session, path, window_class))
         seed(session)
         programs = {"exe": session.start(exe), "baseline": session.start(baseline)}
         session.wait_for_window("VexmoraBar")
@@ -102,8 +120,8 @@ def main():
         time.sleep(RUN_SECONDS)
         cpu = {name: cpu_seconds(p.pid) - cpu0[name] for name, p in programs.items()}
         rss = {name: rss_kb(p.pid) for name, p in programs.items()}
-        for p in programs.values():
-            session.stop(p)
+        close(session, programs["exe"], "VexmoraBar")
+        close(session, programs["baseline"], "VexmoraBaseline")
     finally:
         session.close()
     # The size is the product's own: the loopback build differs in one host text.
@@ -118,6 +136,8 @@ def main():
 
     print(f"Vexmora benchmark ({os.path.basename(exe)} against vexmora_baseline.exe, {RUN_SECONDS} s run)")
     row(start, "start to visible bar (s)", "{:.3f}", "ratio <= 1.10")
+    print(f"{'  each start (s)':<28} " + "; ".join(
+        f"{name} " + " ".join(f"{t:.3f}" for t in v) for name, v in starts.items()))
     row(cpu, f"CPU over {RUN_SECONDS} s (s)", "{:.3f}", "ratio <= 1.10")
     row(rss, "resident memory (KB)", "{:.0f}", f"exe <= baseline + 1024 KB (diff {rss['exe'] - rss['baseline']} KB)")
     row(size, "file size (bytes)", "{:.0f}", "exe <= 524288 bytes")
