@@ -136,8 +136,12 @@ def main():
 
     print(f"Vexmora benchmark ({os.path.basename(exe)} against vexmora_baseline.exe, {RUN_SECONDS} s run)")
     row(start, "start to visible bar (s)", "{:.3f}", "ratio <= 1.10")
+    # Under Wine about every other start of any small GUI program, the
+    # baseline's included, waits some 10 s before its window shows; the
+    # fastest start of each is the one without that wait.
     print(f"{'  each start (s)':<28} " + "; ".join(
         f"{name} " + " ".join(f"{t:.3f}" for t in v) for name, v in starts.items()))
+    row({name: min(v) for name, v in starts.items()}, "  fastest start (s)", "{:.3f}", "ratio <= 1.10")
     row(cpu, f"CPU over {RUN_SECONDS} s (s)", "{:.3f}", "ratio <= 1.10")
     row(rss, "resident memory (KB)", "{:.0f}", f"exe <= baseline + 1024 KB (diff {rss['exe'] - rss['baseline']} KB)")
     row(size, "file size (bytes)", "{:.0f}", "exe <= 524288 bytes")
