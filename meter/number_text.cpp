@@ -1,7 +1,9 @@
 #include "meter/number_text.h"
 
-#include <charconv>
+#include <algorithm>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace vexmora {
@@ -42,13 +44,20 @@ std::size_t printTenths(char (&out)[40], double x) {
     return length;
 }
 
-// The "%.13g" text into out; returns its length. std::to_chars gives the
-// same text as printf in the C locale, several times faster, and never
-// follows the process locale's decimal point.
+// The "%.13g" text into out; returns its length. Whole tenths, which is
+// every rate and amount shown, take the digit path; the rest goes through
+// printf, with the locale's decimal point put back to "." (the floating-point
+// tables of std::to_chars would cost the exe some 170 KB).
 std::size_t printGeneral(char (&out)[40], double x) {
     if (const std::size_t length = printTenths(out, x); length != 0) return length;
-    const auto result = std::to_chars(out, out + sizeof out, x, std::chars_format::general, 13);
-    return result.ec == std::errc() ? static_cast<std::size_t>(result.ptr - out) : 0;
+    const int written = std::snprintf(out, sizeof out, "%.13g", x);
+    if (written <= 0) return 0;
+    const auto length = std::min(static_cast<std::size_t>(written), sizeof out - 1);
+    const char point = *std::localeconv()->decimal_point;
+    if (point != '.')
+        for (std::size_t i = 0; i < length; ++i)
+            if (out[i] == point) out[i] = '.';
+    return length;
 }
 
 }  // namespace

@@ -78,11 +78,13 @@ TEST(DoubleToText, DecimalPointIsADotInAnyLocale) {
     if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
     const std::string point = std::localeconv()->decimal_point;
     const Text half = doubleToText(0.5);
+    const Text quarter = doubleToText(0.25);  // no whole tenth: the printf path
     const Text rate = formatRateText(12.33984375);
     const Text amount = formatAmountText("", 1500);
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_NE(point, ".") << chosen;
     EXPECT_EQ(half, "0.5");
+    EXPECT_EQ(quarter, "0.25");
     EXPECT_EQ(rate, "12.3");
     EXPECT_EQ(amount, "1.5GB");
 }
