@@ -11,6 +11,7 @@
 
 #include "app/gbk_win32.h"
 #include "app/update_check.h"
+#include "app/system_library_win32.h"
 #include "app/win32_handles.h"
 
 namespace vexmora::win32 {
@@ -29,24 +30,6 @@ constexpr DWORD receiveTimeoutMs = 1200;
 constexpr ULONGLONG readBudgetMs = 2000;
 
 constexpr const wchar_t* userAgent = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
-struct ModuleTraits {
-    static HMODULE invalid() { return nullptr; }
-    static void close(HMODULE module) { FreeLibrary(module); }
-};
-using UniqueModule = Unique<HMODULE, ModuleTraits>;
-
-// A system library, never one placed beside the exe.
-UniqueModule loadSystemLibrary(const wchar_t* name) {
-    return UniqueModule(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-}
-
-// The library's function of the declared type, or nullptr.
-template <typename Function>
-Function* procedure(HMODULE module, const char* name) {
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 // The WinINet functions the fetch uses, valid while the object lives.
 struct WinInet {

@@ -1,6 +1,5 @@
 // The process entry of the Windows program.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/http_win32.h"
 #include "app/process_win32.h"
@@ -16,9 +15,6 @@ using namespace vexmora;
 namespace {
 
 int programMain(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-
     win32::Win32Registry registry;
     win32::Win32InterfaceTable interfaceTable;
     win32::Win32Windows windows(instance);

@@ -1,10 +1,13 @@
 #include "menu/input_box_win32.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/gbk_win32.h"
+#include "ui/resource_ids.h"
 
 namespace vexmora::win32 {
 
@@ -221,6 +224,29 @@ INT_PTR CALLBACK inputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+// Without the context or the library the box still opens, with the classic
+// controls.
+void Win32InputBox::prepareThemedControls() {
+    if (std::exchange(prepared_, true)) return;
+    wchar_t exePath[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(instance_, exePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    ACTCTXW manifest{};
+    manifest.cbSize = sizeof(manifest);
+    manifest.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    manifest.lpSource = exePath;
+    manifest.hModule = instance_;
+    manifest.lpResourceName = MAKEINTRESOURCEW(VEXMORA_CONTROLS_MANIFEST);
+    controlsContext_.reset(CreateActCtxW(&manifest));
+    if (!controlsContext_) return;
+    const ActivationScope themed(controlsContext_.get());
+    commonControls_ = loadSystemLibrary(L"comctl32.dll");
+    if (auto* init = procedure<decltype(InitCommonControlsEx)>(commonControls_.get(), "InitCommonControlsEx")) {
+        const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+        init(&controls);
+    }
+}
+
 std::optional<Text> Win32InputBox::inputNumber(const Text& prompt, const Text& title, const Text& initialText) {
     // The font the dialog manager creates from DS_SETFONT is its own and goes
     // with the dialog.
@@ -231,6 +257,8 @@ std::optional<Text> Win32InputBox::inputNumber(const Text& prompt, const Text& t
     box.add(WS_TABSTOP | BS_DEFPUSHBUTTON, 118, 62, 60, 16, IDOK, buttonAtom, wideFromGbk("确认输入(&O)"));
     box.add(WS_TABSTOP | BS_PUSHBUTTON, 185, 62, 60, 16, IDCANCEL, buttonAtom, wideFromGbk("取消(&C)"));
 
+    prepareThemedControls();
+    const ActivationScope themed(controlsContext_.get());
     BoxState state;
     const INT_PTR result =
         DialogBoxIndirectParamW(instance_, box.get(), nullptr, inputBoxProc, reinterpret_cast<LPARAM>(&state));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/platform.h"
+#include "app/system_library_win32.h"
 
 namespace vexmora::win32 {
 
@@ -25,6 +26,14 @@ public:
 
 private:
     HINSTANCE instance_;
+    // The themed controls of comctl32 version 6, through an activation
+    // context of the box's own. Made with the first box, as most runs never
+    // show one, and kept while the box lives: the control classes comctl32
+    // registers belong to it.
+    void prepareThemedControls();
+    bool prepared_ = false;
+    UniqueActivationContext controlsContext_;
+    UniqueModule commonControls_;
     // A WM_QUIT that ended a box: held back while the prompt goes on (a
     // prompt shown again would end at once and spin), posted again once a
     // number is confirmed.
