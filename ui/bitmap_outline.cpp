@@ -20,8 +20,9 @@ std::int32_t s32(const std::uint8_t* p) { return static_cast<std::int32_t>(u32(p
 }  // namespace
 
 std::uint32_t Bitmap24::pixel(int x, int y) const {
-    const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
-    return static_cast<std::uint32_t>(rgb[at]) << 16 | static_cast<std::uint32_t>(rgb[at + 1]) << 8 | rgb[at + 2];
+    const std::size_t row = static_cast<std::size_t>(topDown ? y : height - 1 - y);
+    const std::uint8_t* p = pixels + row * stride + static_cast<std::size_t>(x) * 3;
+    return static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];  // B, G, R
 }
 
 std::optional<Bitmap24> decodeBmp24(const std::uint8_t* data, std::size_t size) {
@@ -48,17 +49,9 @@ std::optional<Bitmap24> decodeBmp24(const std::uint8_t* data, std::size_t size) 
     Bitmap24 bitmap;
     bitmap.width = static_cast<int>(width);
     bitmap.height = static_cast<int>(height);
-    bitmap.rgb.resize(static_cast<std::size_t>(width * height * 3));
-    for (std::int64_t y = 0; y < height; ++y) {
-        const std::int64_t fileRow = topDown ? y : height - 1 - y;
-        const std::uint8_t* source = data + pixelOffset + static_cast<std::size_t>(fileRow) * stride;
-        std::uint8_t* target = bitmap.rgb.data() + static_cast<std::size_t>(y * width * 3);
-        for (std::int64_t x = 0; x < width; ++x, source += 3, target += 3) {
-            target[0] = source[2];  // the file holds B, G, R
-            target[1] = source[1];
-            target[2] = source[0];
-        }
-    }
+    bitmap.pixels = data + pixelOffset;
+    bitmap.stride = static_cast<std::size_t>(stride);
+    bitmap.topDown = topDown;
     return bitmap;
 }
 
@@ -66,8 +59,8 @@ std::vector<OutlineRect> outlineRects(const Bitmap24& bitmap, std::uint32_t keyC
     // 0x00BBGGRR -> 0xRRGGBB
     const std::uint32_t key = (keyColour & 0xFF) << 16 | (keyColour & 0xFF00) | (keyColour >> 16 & 0xFF);
     std::vector<OutlineRect> rects;
-    if (bitmap.width <= 0 || bitmap.height <= 0 ||
-        bitmap.rgb.size() < static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) * 3)
+    if (bitmap.width <= 0 || bitmap.height <= 0 || bitmap.pixels == nullptr ||
+        bitmap.stride < static_cast<std::size_t>(bitmap.width) * 3)
         return rects;
     for (int y = 0; y < bitmap.height; ++y) {
         int x = 0;

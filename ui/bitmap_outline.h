@@ -8,18 +8,23 @@
 
 namespace vexmora {
 
-// A decoded picture, rows top to bottom, three bytes R, G, B per pixel.
+// A 24-bit picture read in place from the bytes of its BMP file, which must
+// outlive it: the program's pictures are never copied.
 struct Bitmap24 {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb;
+    const std::uint8_t* pixels = nullptr;  // the file's pixel array
+    std::size_t stride = 0;                // bytes per row in the file
+    bool topDown = false;                  // rows stored top to bottom
 
-    // 0xRRGGBB of the pixel at (x, y); the caller keeps x and y in range.
+    // 0xRRGGBB of the pixel at (x, y), y counted from the top; the caller
+    // keeps x and y in range.
     std::uint32_t pixel(int x, int y) const;
 };
 
-// An uncompressed 24-bit BMP file (bottom-up or top-down). Anything else, a
-// short or inconsistent file included, gives nothing.
+// An uncompressed 24-bit BMP file (bottom-up or top-down), checked to hold
+// every pixel row. Anything else, a short or inconsistent file included,
+// gives nothing.
 std::optional<Bitmap24> decodeBmp24(const std::uint8_t* data, std::size_t size);
 
 struct OutlineRect {

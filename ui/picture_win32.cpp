@@ -56,47 +56,34 @@ UniqueRegion regionFromRects(const std::vector<OutlineRect>& rects) {
 }
 
 TiledPicture::TiledPicture(const Bitmap24& bitmap) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = bitmap.width;
-    info.bmiHeader.biHeight = -bitmap.height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap_ || bits == nullptr) {
-        bitmap_.reset();
+    // A BMP file's pixel array is already a DIB's: rows padded to four bytes,
+    // B, G, R, bottom-up unless the height is negative.
+    if (bitmap.pixels == nullptr || bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.stride != ((static_cast<std::size_t>(bitmap.width) * 3 + 3) & ~std::size_t{3}))
         return;
-    }
-    const std::size_t stride = (static_cast<std::size_t>(bitmap.width) * 3 + 3) & ~std::size_t{3};
-    auto* rows = static_cast<std::uint8_t*>(bits);
-    for (int y = 0; y < bitmap.height; ++y)
-        for (int x = 0; x < bitmap.width; ++x) {
-            const std::uint32_t c = bitmap.pixel(x, y);
-            std::uint8_t* p = rows + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3;
-            p[0] = static_cast<std::uint8_t>(c);
-            p[1] = static_cast<std::uint8_t>(c >> 8);
-            p[2] = static_cast<std::uint8_t>(c >> 16);
-        }
-    GdiFlush();
+    header_.biSize = sizeof(BITMAPINFOHEADER);
+    header_.biWidth = bitmap.width;
+    header_.biHeight = bitmap.topDown ? -bitmap.height : bitmap.height;
+    header_.biPlanes = 1;
+    header_.biBitCount = 24;
+    header_.biCompression = BI_RGB;
+    bits_ = bitmap.pixels;
     width_ = bitmap.width;
     height_ = bitmap.height;
 }
 
 void TiledPicture::paint(HDC dc, const RECT& area, POINT origin) const {
-    if (!bitmap_ || width_ <= 0 || height_ <= 0) return;
-    UniqueMemoryDc source(CreateCompatibleDC(dc));
-    if (!source) return;
-    SelectedObject selected(source.get(), bitmap_.get());
+    if (bits_ == nullptr) return;
+    BITMAPINFO info{};
+    info.bmiHeader = header_;
     const int firstColumn = floorDiv(area.left + origin.x, width_);
     const int lastColumn = floorDiv(area.right - 1 + origin.x, width_);
     const int firstRow = floorDiv(area.top + origin.y, height_);
     const int lastRow = floorDiv(area.bottom - 1 + origin.y, height_);
     for (int row = firstRow; row <= lastRow; ++row)
         for (int column = firstColumn; column <= lastColumn; ++column)
-            BitBlt(dc, column * width_ - origin.x, row * height_ - origin.y, width_, height_, source.get(), 0, 0,
-                   SRCCOPY);
+            StretchDIBits(dc, column * width_ - origin.x, row * height_ - origin.y, width_, height_, 0, 0, width_,
+                          height_, bits_, &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 }  // namespace vexmora::win32

@@ -12,14 +12,15 @@
 
 namespace vexmora::win32 {
 
-// The decoded picture of an RCDATA resource; nothing when it is missing or
-// not a 24-bit BMP.
+// The picture of an RCDATA resource, read in place (resources live as long
+// as the exe); nothing when it is missing or not a 24-bit BMP.
 std::optional<Bitmap24> loadPictureResource(HINSTANCE instance, int resourceId);
 
 // The union of the rectangles, built in batches.
 UniqueRegion regionFromRects(const std::vector<OutlineRect>& rects);
 
 // A window's background picture, tiled from the window's top-left corner.
+// It paints straight from the picture's bytes, which must outlive it.
 class TiledPicture {
 public:
     TiledPicture() = default;
@@ -29,7 +30,8 @@ public:
     void paint(HDC dc, const RECT& area, POINT origin) const;
 
 private:
-    UniqueBitmap bitmap_;
+    BITMAPINFOHEADER header_{};
+    const void* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
 };

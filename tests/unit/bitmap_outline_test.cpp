@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <deque>
+#include <utility>
 
 #include "ui/bitmap_outline.h"
 
@@ -46,7 +48,13 @@ std::vector<std::uint8_t> bmpFile(const std::vector<std::vector<std::uint32_t>>&
     return file;
 }
 
-std::optional<Bitmap24> decode(const std::vector<std::uint8_t>& file) { return decodeBmp24(file.data(), file.size()); }
+// A decoded picture reads its file in place, so the files are kept for the
+// whole run.
+std::optional<Bitmap24> decode(std::vector<std::uint8_t> file) {
+    static std::deque<std::vector<std::uint8_t>> kept;
+    const std::vector<std::uint8_t>& held = kept.emplace_back(std::move(file));
+    return decodeBmp24(held.data(), held.size());
+}
 
 const std::vector<std::vector<std::uint32_t>> sample = {
     {0x102030, 0xFF00FF, 0x405060},
@@ -147,6 +155,10 @@ TEST(OutlineRects, AllKeyGivesNothingAndABitmapWithoutPixelsIsSafe) {
     Bitmap24 inconsistent;
     inconsistent.width = 10;
     inconsistent.height = 10;  // and no pixel data
+    EXPECT_TRUE(outlineRects(inconsistent, magenta).empty());
+    const std::uint8_t row[3] = {};
+    inconsistent.pixels = row;
+    inconsistent.stride = 3;  // rows narrower than the width
     EXPECT_TRUE(outlineRects(inconsistent, magenta).empty());
 }
 

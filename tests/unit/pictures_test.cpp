@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -40,8 +41,10 @@ const PictureCase pictures[] = {
     {"panel_outline.bmp", 134, 62768},
 };
 
+// A decoded picture reads its file in place: the files stay for the run.
 Bitmap24 load(const PictureCase& c) {
-    const Bytes file = readPicture(c.file);
+    static std::map<std::string, Bytes> files;
+    const Bytes& file = files.try_emplace(c.file, readPicture(c.file)).first->second;
     auto bitmap = decodeBmp24(file.data(), file.size());
     if (!bitmap) ADD_FAILURE() << c.file << " does not decode";
     return bitmap.value_or(Bitmap24{});
@@ -97,7 +100,10 @@ TEST(Pictures, OutlinePictureDiffersFromThePanelOnlyInside) {
     const Bitmap24 panel = load(pictures[1]);
     const Bitmap24 outline = load(pictures[2]);
     EXPECT_EQ(keyPixels(panel), keyPixels(outline));
-    EXPECT_NE(panel.rgb, outline.rgb);
+    bool anyDifferent = false;
+    for (int y = 0; y < panel.height; ++y)
+        for (int x = 0; x < panel.width; ++x) anyDifferent |= panel.pixel(x, y) != outline.pixel(x, y);
+    EXPECT_TRUE(anyDifferent);
 }
 
 // Border one pixel inside the ring, white ring inside that, corners excepted.
