@@ -50,6 +50,8 @@ bool faceExists(HDC dc, const wchar_t* face) {
     return found;
 }
 
+// The presses and keys that close the balloon: anywhere in the thread (the
+// hook) and on the balloon itself, where a left press first picks its link.
 bool closesBalloon(UINT message) {
     switch (message) {
         case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
@@ -389,15 +391,6 @@ LRESULT Win32Balloon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             state_.leftPress(name);
             return 0;
         }
-        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
-        case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
-        case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK:
-        case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK:
-        case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
-        case WM_KEYDOWN: case WM_SYSKEYDOWN:
-            state_.close();
-            return 0;
         case WM_MOUSEMOVE:
             if (!tracking_) {
                 TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
@@ -428,6 +421,11 @@ LRESULT Win32Balloon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         default:
             break;
+    }
+    // Any other press or key on the balloon closes it, as one elsewhere does.
+    if (closesBalloon(message)) {
+        state_.close();
+        return 0;
     }
     if (message == closedMessage) {
         if (onClosed_) onClosed_();
