@@ -185,6 +185,13 @@ class Session:
             count += sum(child["pid"] == windows_pid for child in top["children"])
         return count
 
+    @staticmethod
+    def mapped_files(process):
+        """The paths of the files the process has mapped, lower case: which
+        DLLs it has loaded (Wine's builtin ones by their Unix paths)."""
+        with open(f"/proc/{process.pid}/maps") as f:
+            return {line.split(None, 5)[5].strip().lower() for line in f if len(line.split(None, 5)) == 6}
+
     def stop(self, process):
         """Ends a program the way Windows ends a task; a Unix kill would leave
         Wine's desktop waiting for the dead process for many seconds."""

@@ -16,6 +16,8 @@ class LifecycleTest(SessionTest):
         self.assertEqual(values["提示"], 1)
         time.sleep(2)
         self.assertIsNone(program.poll(), "the program ended")
+        # Only the input box takes comctl32 on; the running bar goes without it.
+        self.assertFalse([f for f in self.s.mapped_files(program) if f.endswith("/comctl32.dll")])
 
     def test_second_copy_ends_at_once_and_changes_nothing(self):
         self.seed_usable(置顶=0, 提示=0)

@@ -104,7 +104,7 @@ class PromptTest(SessionTest):
     # -- tests -------------------------------------------------------------------
     def test_first_start_asks_monitor_then_opacity_before_the_bar_appears(self):
         self.assertIsNone(self.s.values())  # no settings key at all
-        self.s.start()
+        program = self.s.start()
         box = self.wait_box(MONITOR_TITLE)
         self.s.screenshot("prompt-monitor-number")
         prompt, edit, ok, cancel = box["children"]
@@ -123,6 +123,8 @@ class PromptTest(SessionTest):
         self.assertEqual(box["children"][0]["text"], "窗口透明度,50透明度最高,255不透明,输入范围50-255")
         self.assertEqual(self.stored().get("监控编号"), 1)
         self.assertFalse(self.bar_visible())
+        # The box brings the common controls in for its themed controls.
+        self.assertTrue([f for f in self.s.mapped_files(program) if f.endswith("/comctl32.dll")])
 
         self.answer("200")
         bar = self.s.wait_for_window("VexmoraBar")
