@@ -59,6 +59,7 @@ class Session:
         os.makedirs(self.shots, exist_ok=True)
         self.xvfb = None
         self.running = []
+        self.keeper = None
         self._start_display()
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                         LANG="C.UTF-8", LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=")
@@ -94,12 +95,15 @@ class Session:
         for face in ("宋体", "新宋体", "SimSun", "NSimSun"):
             self.probe("set-sz", "Software\\Wine\\Fonts\\Replacements", face, "WenQuanYi Zen Hei")
         # The first window on a fresh server brings up Wine's desktop, which
-        # stalls other processes' window queries for a while: get it over with.
+        # stalls other processes' window queries for a while: get it over with,
+        # and keep the desktop up for the whole session (see the probe's hold).
         self.probe("flash")
+        self.keeper = subprocess.Popen(["wine", PROBE, "hold"], env=self.env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
         self.probe("windows")
 
     def close(self):
-        for process in self.running:
+        for process in [p for p in self.running + [self.keeper] if p]:
             if process.poll() is None:
                 process.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, check=False, timeout=60)

@@ -258,6 +258,32 @@ int flashWindow() {
     return 0;
 }
 
+LRESULT CALLBACK holdProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Keeps a hidden window until it is closed. Wine's desktop goes away about a
+// second after the last process using it has ended, and a program started
+// then waits some 10 s for a new one; while this runs, it stays.
+int holdDesktop() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = holdProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VexmoraProbeHold";
+    RegisterClassExW(&windowClass);
+    if (!CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                         windowClass.hInstance, nullptr))
+        return 9;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -289,6 +315,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") return listWindows();
     if (command == L"end-class" && argc == 3) return endClass(argv[2]);
     if (command == L"flash") return flashWindow();
+    if (command == L"hold") return holdDesktop();
     if (command == L"close-class" && argc == 3) {
         HWND window = FindWindowW(argv[2], nullptr);
         return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 8;
