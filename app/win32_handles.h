@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -55,16 +54,10 @@ struct MemoryDcTraits {
     static void close(HDC dc) { DeleteDC(dc); }
 };
 
-struct InternetTraits {
-    static HINTERNET invalid() { return nullptr; }
-    static void close(HINTERNET handle) { InternetCloseHandle(handle); }
-};
-
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueWindow = Unique<HWND, WindowTraits>;
 using UniqueHandle = Unique<HANDLE, KernelTraits>;
 using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
-using UniqueInternet = Unique<HINTERNET, InternetTraits>;
 
 // A GDI object of a known kind (HFONT, HBRUSH, HRGN, HBITMAP, HPEN).
 template <typename Object>

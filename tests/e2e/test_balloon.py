@@ -51,9 +51,6 @@ class BalloonTest(SessionTest):
     def count(self, rows, colour):
         return sum(1 for row in rows for p in row if p == colour)
 
-    def text_bands(self, rows):
-        return text_bands(rows)
-
     def assert_tip_on(self, balloon, x, y):
         self.assertEqual(balloon["top"], y)
         self.assertLessEqual(abs(balloon["left"] + balloon["width"] / 2 - x), 1)
@@ -85,7 +82,7 @@ class BalloonTest(SessionTest):
         self.assertEqual(rows[3][tip_column], DARK)
         self.assertNotEqual(rows[3][4], DARK)
         self.assertNotEqual(rows[body_top][0], DARK)  # a cut corner
-        self.assertEqual(len(self.text_bands(rows)), 2)
+        self.assertEqual(len(text_bands(rows)), 2)
         # The shadow lies to the right of and below the balloon.
         shadow = self.s.program_windows("VexmoraBalloonShadow")[0]
         self.assertTrue(shadow["visible"])
@@ -117,7 +114,7 @@ class BalloonTest(SessionTest):
         rows = self.area(menu)
         self.assertEqual(rows[3][3], DARK)
         self.assertEqual(rows[-3][-3], DARK)
-        bands = self.text_bands(rows)
+        bands = text_bands(rows)
         self.assertEqual(len(bands), 8, bands)
         self.assertEqual(self.count(rows, HIGHLIGHT), 0)
 
@@ -149,7 +146,7 @@ class BalloonTest(SessionTest):
         tip_column = bar["left"] + 60 - tip["left"]
         self.assertEqual(rows[-3][tip_column], DARK)
         self.assertNotEqual(rows[-3][4], DARK)
-        self.assertEqual(len(self.text_bands(rows)), 2)
+        self.assertEqual(len(text_bands(rows)), 2)
         self.s.screenshot("balloon_tip_above")
 
     def test_menu_stands_above_a_bar_lower_than_300(self):
@@ -244,7 +241,7 @@ class BalloonTest(SessionTest):
         self.assert_tip_on(menu, bar["left"] + 72, bar["top"] + 22)
         self.assertGreater(menu["height"], tip["height"])
         time.sleep(0.6)
-        self.assertEqual(len(self.text_bands(self.area(menu))), 8)
+        self.assertEqual(len(text_bands(self.area(menu))), 8)
 
     def test_press_on_the_spacer_row_runs_that_entry(self):
         bar = self.start_with_bar(提示=0)
@@ -252,7 +249,7 @@ class BalloonTest(SessionTest):
         self.right_press_bar(bar)
         menu = self.wait_balloon()
         time.sleep(0.6)
-        bands = self.text_bands(self.area(menu))
+        bands = text_bands(self.area(menu))
         first, last = bands[2]  # 窗口置顶(√)
         centre_x = menu["left"] + menu["width"] // 2
         self.s.move_pointer(centre_x, menu["top"] + (first + last) // 2)
@@ -275,13 +272,13 @@ class BalloonTest(SessionTest):
         tip = self.wait_balloon()
         self.assertEqual(self.s.values()["提示"], 1)
         time.sleep(0.6)
-        bands = self.text_bands(self.area(tip))
+        bands = text_bands(self.area(tip))
         self.assertEqual(len(bands), 2)
         first, last = bands[1]  # 点这不再提示此消息
         self.s.click(tip["left"] + tip["width"] // 2, tip["top"] + (first + last) // 2)
         self.s.wait_for(lambda: self.s.values()["提示"] == 0, 10, message="提示 stored as 0")
         notice = self.wait_balloon(differs_from=tip)
-        self.assertEqual(len(self.text_bands(self.area(notice))), 1)
+        self.assertEqual(len(text_bands(self.area(notice))), 1)
         for process in list(self.s.running):
             self.s.stop(process)
         self.s.running.clear()

@@ -5,7 +5,7 @@ import threading
 import time
 import unittest
 
-from harness import SCREEN_H, SCREEN_W, SessionTest, tearDownModule  # noqa: F401
+from harness import SCREEN_H, SCREEN_W, SessionTest, tearDownModule, text_bands  # noqa: F401
 
 MONITOR_TITLE = "请输入监控编号"
 OPACITY_TITLE = "请输入透明度"
@@ -91,14 +91,7 @@ class PromptTest(SessionTest):
                                             None), 20, message="the menu")
         time.sleep(0.6)  # drawn and faded in
         rows = self.s.pixels(menu["left"], menu["top"], menu["width"], menu["height"])
-        text_rows = [y for y, row in enumerate(rows) if any(min(p) > 200 for p in row)]
-        bands = []
-        for y in text_rows:
-            if bands and y == bands[-1][1] + 1:
-                bands[-1][1] = y
-            else:
-                bands.append([y, y])
-        first, last = bands[index]
+        first, last = text_bands(rows)[index]
         self.s.click(menu["left"] + menu["width"] // 2, menu["top"] + (first + last) // 2)
 
     # -- tests -------------------------------------------------------------------

@@ -128,27 +128,28 @@ TEST_F(WindowsWin32Test, AlphaOutsideTheRangeIsOpaque) {
 bool onTop(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 TEST_F(WindowsWin32Test, AlwaysOnTopSwitchesOffAndOnAgainForBothWindows) {
+    // Bar first, then panel, as the program switches them.
+    const auto forBoth = [this](auto operation) {
+        operation(WindowId::bar);
+        operation(WindowId::detail);
+    };
+    const auto setOnTop = [&](bool on) { forBoth([&](WindowId w) { windows.setAlwaysOnTop(w, on); }); };
+    const auto setVisible = [&](bool on) { forBoth([&](WindowId w) { windows.setWindowVisible(w, on); }); };
+    const auto expectOnTop = [this](bool on) {
+        EXPECT_EQ(onTop(bar()), on);
+        EXPECT_EQ(onTop(detail()), on);
+    };
     // As at start-up: opacity first, then always-on-top off while both are hidden.
-    windows.setWindowAlpha(WindowId::bar, 200);
-    windows.setWindowAlpha(WindowId::detail, 200);
-    windows.setAlwaysOnTop(WindowId::bar, false);
-    windows.setAlwaysOnTop(WindowId::detail, false);
-    EXPECT_FALSE(onTop(bar()));
-    EXPECT_FALSE(onTop(detail()));
-    windows.setWindowVisible(WindowId::bar, true);
-    windows.setWindowVisible(WindowId::detail, true);
-    EXPECT_FALSE(onTop(bar()));
-    EXPECT_FALSE(onTop(detail()));
-    windows.setAlwaysOnTop(WindowId::bar, true);
-    windows.setAlwaysOnTop(WindowId::detail, true);
-    EXPECT_TRUE(onTop(bar()));
-    EXPECT_TRUE(onTop(detail()));
-    windows.setAlwaysOnTop(WindowId::bar, false);
-    windows.setAlwaysOnTop(WindowId::detail, false);
-    EXPECT_FALSE(onTop(bar()));
-    EXPECT_FALSE(onTop(detail()));
-    windows.setWindowVisible(WindowId::bar, false);
-    windows.setWindowVisible(WindowId::detail, false);
+    forBoth([&](WindowId w) { windows.setWindowAlpha(w, 200); });
+    setOnTop(false);
+    expectOnTop(false);
+    setVisible(true);
+    expectOnTop(false);
+    setOnTop(true);
+    expectOnTop(true);
+    setOnTop(false);
+    expectOnTop(false);
+    setVisible(false);
 }
 
 LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
